@@ -1,0 +1,93 @@
+#include "quellix/platform/event.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace quellix::platform {
+
+namespace {
+
+int pollTimeout(std::chrono::milliseconds remaining) {
+    if (remaining.count() < 0)
+        return -1;
+    return static_cast<int>(std::min<std::int64_t>(remaining.count(), INT32_MAX));
+}
+
+} // namespace
+
+Event::Event(Reset reset, bool initiallySignalled)
+    : fd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)), reset_(reset) {
+    if (fd_ < 0)
+        throw std::system_error(errno, std::generic_category(), "eventfd");
+    if (initiallySignalled)
+        set();
+}
+
+Event::~Event() { ::close(fd_); }
+
+void Event::set() {
+    // The counter only tells "signalled or not": keep it at 1 so that one
+    // read() resets it whatever the number of set() calls.
+    if (isSignalled())
+        return;
+    std::uint64_t one = 1;
+    [[maybe_unused]] auto n = ::write(fd_, &one, sizeof one);
+}
+
+void Event::reset() {
+    std::uint64_t value;
+    [[maybe_unused]] auto n = ::read(fd_, &value, sizeof value);
+}
+
+bool Event::isSignalled() const {
+    pollfd p{fd_, POLLIN, 0};
+    return ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN);
+}
+
+bool Event::acquire() {
+    if (reset_ == Reset::Manual)
+        return isSignalled();
+    std::uint64_t value;
+    return ::read(fd_, &value, sizeof value) == sizeof value;
+}
+
+bool Event::wait(std::chrono::milliseconds timeout) {
+    Event* self = this;
+    return waitAny(std::span<Event* const>(&self, 1), timeout) == 0;
+}
+
+int waitAny(std::initializer_list<Event*> events, std::chrono::milliseconds timeout) {
+    return waitAny(std::span<Event* const>(events.begin(), events.size()), timeout);
+}
+
+int waitAny(std::span<Event* const> events, std::chrono::milliseconds timeout) {
+    using SteadyClock = std::chrono::steady_clock;
+    const auto deadline = SteadyClock::now() + timeout;
+    std::vector<pollfd> fds(events.size());
+    for (;;) {
+        for (std::size_t i = 0; i < events.size(); ++i)
+            fds[i] = pollfd{events[i]->fd(), POLLIN, 0};
+        auto remaining = timeout.count() < 0
+                             ? kInfinite
+                             : std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   deadline - SteadyClock::now());
+        if (timeout.count() >= 0 && remaining.count() < 0)
+            remaining = std::chrono::milliseconds{0};
+        int n = ::poll(fds.data(), fds.size(), pollTimeout(remaining));
+        if (n < 0 && errno != EINTR)
+            throw std::system_error(errno, std::generic_category(), "poll");
+        for (std::size_t i = 0; n > 0 && i < events.size(); ++i)
+            if ((fds[i].revents & POLLIN) && events[i]->acquire())
+                return static_cast<int>(i);
+        if (timeout.count() >= 0 && SteadyClock::now() >= deadline)
+            return kWaitTimeout;
+    }
+}
+
+} // namespace quellix::platform
