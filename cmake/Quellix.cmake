@@ -12,6 +12,13 @@ elseif(NOT QUELLIX_SANITIZE STREQUAL "")
     message(FATAL_ERROR "QUELLIX_SANITIZE must be '', 'address' or 'thread'")
 endif()
 
+# A fuzz build instruments every library so that the fuzzers see coverage
+# of the code they drive.
+if(QUELLIX_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 # quellix_library(NAME <target> SOURCES ... [DEPS ...])
 # A subsystem library; its public headers live in <folder>/include.
 function(quellix_library)

@@ -1,0 +1,88 @@
+#pragma once
+// In-process simulator of the mouse, the mouse pad and the keyboard.
+//
+// Each plugged device serves its HID interfaces as SOCK_SEQPACKET Unix
+// sockets in the simulator directory, so that the program reaches them
+// through the same file-descriptor path it uses for /dev/hidrawN.
+//
+// Directory contract (shared with the HID layer's simulated source):
+//   <dir>/VVVV_PPPP_RRRR_II.rdesc   the interface's report descriptor (binary)
+//   <dir>/VVVV_PPPP_RRRR_II.sock    listening socket; its presence means plugged
+// VVVV vendor id, PPPP product id, RRRR release number, II interface number,
+// all lowercase hex.  The .rdesc file is written before the socket is bound;
+// on unplug the socket is removed first, then every connection is shut down
+// and the .rdesc removed.  One packet is one report exactly as hidraw
+// carries it: the first byte is the report id when the interface numbers its
+// reports.  Input reports go to every connection of the interface.
+// <dir>/control.sock accepts the quellix-sim tool's text commands.
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quellix::sim {
+
+enum class Model { Mouse, Pad, Keyboard };
+
+inline constexpr std::uint16_t kVendorId = 0x0C45;
+inline constexpr std::uint16_t kMouseProductId = 0x5F01;
+inline constexpr std::uint16_t kPadProductId = 0x5F02;
+
+struct Options {
+    // Empty: a fresh temporary directory (mode 0700), removed on destruction.
+    std::filesystem::path dir;
+    // Delay before each reply.  The default models a full-speed USB device
+    // with a 1 ms polling interval; unit tests usually pass zero.
+    std::chrono::microseconds replyLatency{2000};
+};
+
+struct DeviceStats {
+    std::uint64_t framesReceived = 0;   // configuration reports received
+    std::uint64_t repliesSent = 0;
+    std::uint64_t ledFrames = 0;        // completed command-18 frames
+    std::vector<std::uint8_t> lastLedFrame;
+    std::vector<std::array<std::uint8_t, 64>> requestLog; // last requests, oldest first
+};
+
+class Simulator {
+public:
+    explicit Simulator(Options options = {});
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    const std::filesystem::path& dir() const;
+
+    // keyboardProductId: 0x0632, 0x7513 or 0x763E (ignored for other models).
+    void plug(Model model, std::uint16_t keyboardProductId = 0x0632);
+    void unplug(Model model);
+    bool isPlugged(Model model) const;
+
+    // Fault injection, per device; each applies to the frames that follow.
+    void dropReplies(Model model, int count);
+    void replyWithStatus(Model model, std::uint8_t status, int count = 1);
+    void setReplyLatency(Model model, std::chrono::microseconds latency);
+    // Unplugs the device once it has received this many more frames (the
+    // last of them is not answered): an unplug in the middle of a transfer.
+    void unplugAfterFrames(Model model, int frames);
+
+    // Sends a consumer-control input report with this usage (0x401..0x403).
+    void notify(Model model, std::uint16_t usage);
+
+    // Snapshots of the firmware's state (thread-safe).
+    std::vector<std::uint8_t> memory(Model model, std::size_t offset, std::size_t length) const;
+    void writeMemory(Model model, std::size_t offset, const std::vector<std::uint8_t>& bytes);
+    DeviceStats stats(Model model) const;
+    std::string dump(Model model) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace quellix::sim
