@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and starts the program.
+#
+# With a display: starts the desktop program, on the attached devices when
+# any is present and on simulated ones otherwise.  Without a display (a
+# server, CI): says so, shows what quellixctl reads from simulated devices,
+# runs the program under Xvfb for a few seconds and saves a screenshot.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh >/dev/null
+bin=${QUELLIX_BUILD_DIR:-build}/bin
+
+real_devices_present() {
+    local f
+    for f in /sys/class/hidraw/*/device/uevent; do
+        [[ -e $f ]] || continue
+        grep -qiE 'HID_ID=0003:00000C45:0000(5F01|5F02|0632|7513|763E)' "$f" && return 0
+    done
+    return 1
+}
+
+simulate=()
+real_devices_present || simulate=(--simulate)
+
+if [[ -n ${DISPLAY:-}${WAYLAND_DISPLAY:-} && -x $bin/quellix ]]; then
+    exec "$bin/quellix" "${simulate[@]}"
+fi
+
+echo "run: no display here; showing the simulated devices from the command line."
+sim_dir=$(mktemp -d)
+"$bin/quellix-sim" serve --devices mouse,pad,keyboard --dir "$sim_dir" >/dev/null &
+sim_pid=$!
+trap 'kill $sim_pid 2>/dev/null; wait $sim_pid 2>/dev/null; rm -rf "$sim_dir"' EXIT
+for _ in $(seq 50); do
+    [[ -S $sim_dir/control.sock ]] && break
+    sleep 0.1
+done
+echo "\$ quellixctl list"
+"$bin/quellixctl" --sim "$sim_dir" list
+for kind in pad mouse keyboard; do
+    echo "\$ quellixctl info $kind"
+    "$bin/quellixctl" --sim "$sim_dir" info "$kind"
+done
+
+if [[ -x $bin/quellix && -x scripts/screenshot.sh ]]; then
+    out=${QUELLIX_SCREENSHOT_DIR:-$PWD/out/screenshots}
+    echo "run: starting the program under Xvfb with simulated devices; screenshots go to $out"
+    scripts/screenshot.sh "$out"
+fi
