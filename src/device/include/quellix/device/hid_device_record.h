@@ -1,0 +1,143 @@
+#pragma once
+// The HID access record: one opened HID interface collection with its path
+// list, capabilities, decoded report tables and I/O events.
+//
+// Threads: the record has no lock of its own.  Whoever closes or reopens the
+// handle (openDevice, closeHandle, freeDeviceInfo, releaseRecord) must hold
+// the owning session's lock, which also orders readReport/writeReport, so the
+// handle is never closed under a reader's feet.  The one call allowed from
+// any thread without the lock is cancelPending: it reads the atomic pending
+// flags and signals cancelEvent, which ends the wait in progress with 0.
+
+#include "quellix/hid/descriptor.h"
+#include "quellix/hid/device.h"
+#include "quellix/platform/event.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quellix::device {
+
+inline constexpr std::uint32_t kHidStatusSuccess = 0x00110000;
+inline constexpr std::uint32_t kWriteTimeoutMs = 1000;
+inline constexpr std::size_t kMaxPathChars = 260;
+
+// One decoded data item of a report type.
+struct HidData {
+    std::uint8_t isButtonData = 0;
+    std::uint8_t reserved = 0;
+    std::uint16_t usagePage = 0;
+    std::uint32_t status = kHidStatusSuccess;
+    std::uint32_t reportId = 0;
+    std::uint8_t isDataSet = 0;
+    // Button part.
+    std::uint32_t usageMin = 0;
+    std::uint32_t usageMax = 0;
+    std::uint32_t maxUsageLength = 0;
+    std::unique_ptr<std::uint16_t[]> usages; // maxUsageLength entries
+    // Value part.
+    std::uint16_t usage = 0;
+    std::uint16_t reserved2 = 0;
+    std::uint32_t value = 0;
+    std::int32_t scaledValue = 0;
+};
+
+// Path of the device being opened: at most kMaxPathChars - 1 characters.
+class PathBuffer {
+public:
+    // False (and the buffer left unchanged) when `text` does not fit.
+    bool assign(std::string_view text);
+    void clear() { length_ = 0, text_[0] = '\0'; }
+    std::string_view view() const { return {text_, length_}; }
+    const char* c_str() const { return text_; }
+    bool empty() const { return length_ == 0; }
+
+private:
+    char text_[kMaxPathChars] = {};
+    std::size_t length_ = 0;
+};
+
+struct HidDeviceRecord {
+    // Interface paths of the last enumeration, none between scans.  The
+    // array grows 8 -> 16 -> 32 ...; pathCapacity is its allocated size.
+    std::unique_ptr<std::string[]> paths;
+    std::uint32_t pathCount = 0;
+    std::uint32_t cursor = 0;
+    std::uint32_t pathCapacity = 0;
+
+    int openForRead = 0;
+    int openForWrite = 0;
+    int openOverlapped = 0;
+    int openExclusive = 0; // 1: share for reading only; 0: reading and writing
+
+    std::unique_ptr<hid::Device> handle;
+    PathBuffer path;
+
+    std::shared_ptr<const hid::PreparsedData> preparsedData;
+    hid::Caps caps;
+    hid::Attributes attributes;
+
+    std::vector<std::uint8_t> inputReport;
+    std::unique_ptr<HidData[]> inputData;
+    std::uint32_t inputDataLength = 0;
+    std::vector<hid::ButtonCaps> inputButtonCaps;
+    std::vector<hid::ValueCaps> inputValueCaps;
+
+    std::vector<std::uint8_t> outputReport;
+    std::unique_ptr<HidData[]> outputData;
+    std::uint32_t outputDataLength = 0;
+    std::vector<hid::ButtonCaps> outputButtonCaps;
+    std::vector<hid::ValueCaps> outputValueCaps;
+
+    std::vector<std::uint8_t> featureReport;
+    std::unique_ptr<HidData[]> featureData;
+    std::uint32_t featureDataLength = 0;
+    std::vector<hid::ButtonCaps> featureButtonCaps;
+    std::vector<hid::ValueCaps> featureValueCaps;
+
+    std::uint32_t interfaceNumber = 0;
+    std::uint32_t collectionNumber = 0;
+
+    std::unique_ptr<platform::Event> readEvent;
+    std::unique_ptr<platform::Event> writeEvent;
+    std::unique_ptr<platform::Event> cancelEvent;
+    std::atomic<int> readPending{0};
+    std::atomic<int> writePending{0};
+};
+
+void initRecord(HidDeviceRecord& record);
+// 1: `paths`/`pathCount` hold a fresh list (the previous one is freed);
+// 0: enumeration failed, no list.
+int enumeratePaths(HidDeviceRecord& record);
+// Frees every path string and the list; `paths` none, counts 0.
+void freePaths(HidDeviceRecord& record);
+// 1 when the device at `path` is open with the open flags and its
+// information is filled; else 0 with no handle.
+int openDevice(HidDeviceRecord& record);
+int fillDeviceInfo(HidDeviceRecord& record);
+void freeDeviceInfo(HidDeviceRecord& record);
+// Closes the handle (none afterwards); safe without one.
+void closeHandle(HidDeviceRecord& record);
+void releaseRecord(HidDeviceRecord& record);
+void cancelPending(HidDeviceRecord& record);
+// 1 when a report was read within timeoutMs; 0 on timeout, cancel or error.
+int readReport(HidDeviceRecord& record, std::uint8_t* buffer, std::uint32_t length,
+               std::uint32_t timeoutMs, std::uint32_t* bytesRead);
+// 1 when the report was written within 1000 ms; else 0.  Input left queued
+// on the handle is dropped first (see hid::Device::dropPendingInput).
+int writeReport(HidDeviceRecord& record, const std::uint8_t* buffer, std::uint32_t length,
+                std::uint32_t* bytesWritten);
+// Decodes an input report into the items whose report id equals its first
+// byte; false at the first value item that cannot be decoded.
+bool unpackReport(HidData* data, std::uint32_t dataCount, const std::uint8_t* report,
+                  std::uint32_t reportLength, const hid::PreparsedData* preparsedData);
+
+// Hexadecimal number after the first case-insensitive `marker` in `text`,
+// 0 when absent.
+std::uint32_t hexAfter(std::string_view text, std::string_view marker);
+
+} // namespace quellix::device

@@ -1,0 +1,110 @@
+#pragma once
+// HID interface enumeration and report I/O on Linux.
+//
+// Interfaces are presented the way Windows presents them: one path per
+// top-level application collection,
+//   hid#vid_0c45&pid_5f02&mi_01&col02#hidraw3
+// with "&colNN" only when the interface has more than one top-level
+// collection.  The part after the last '#' names the source: a hidraw node,
+// or a socket of the device simulator (see sim/simulator.h).
+//
+// Source selection: when a simulator directory is configured (setSimulatorDir
+// or the environment variable QUELLIX_SIM_DIR) only simulated devices are
+// enumerated and opened; otherwise the hidraw devices under the sysfs root
+// (QUELLIX_SYSFS_ROOT, default "/sys") with nodes in the device directory
+// (QUELLIX_DEV_ROOT, default "/dev").
+
+#include "quellix/hid/descriptor.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quellix::platform {
+class Event;
+}
+
+namespace quellix::hid {
+
+// Overrides of the sources; an empty value falls back to the environment
+// and then to the default.  Meant for start-up and tests, not for use while
+// devices are open on other threads.
+void setSysfsRoot(std::string root);
+void setDevRoot(std::string root);
+void setSimulatorDir(std::string dir);
+std::string simulatorDir(); // the effective one, empty when hidraw is used
+
+struct Attributes {
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
+    std::uint16_t versionNumber = 0;
+};
+
+// Every present HID interface collection.  nullopt when the source cannot be
+// listed at all (no sysfs class directory, unreadable simulator directory);
+// an empty list when there simply are no devices.
+std::optional<std::vector<std::string>> enumerateInterfacePaths();
+
+struct OpenFlags {
+    bool read = false;
+    bool write = false;
+    // Windows share modes.  Linux cannot refuse another process's open of a
+    // hidraw node, so they are recorded (Device::flags) but not enforced.
+    bool shareRead = true;
+    bool shareWrite = true;
+    // Reads and writes always wait with poll() and can be cancelled; the
+    // flag is kept for callers that look at it.
+    bool overlapped = false;
+};
+
+enum class IoResult { Completed, TimedOut, Cancelled, Failed };
+
+class Device {
+public:
+    // Opens the collection at `path`.  With neither read nor write access the
+    // device's existence is checked and its attributes and descriptor are
+    // read, but no I/O channel is opened.  nullptr and a message on failure.
+    static std::unique_ptr<Device> open(const std::string& path, const OpenFlags& flags,
+                                        std::string* error = nullptr);
+    ~Device();
+    Device(const Device&) = delete;
+    Device& operator=(const Device&) = delete;
+
+    const OpenFlags& flags() const { return flags_; }
+    const Attributes& attributes() const { return attributes_; }
+    // The parsed descriptor of this path's collection; shared so that it can
+    // outlive the handle like Windows preparsed data.
+    const std::shared_ptr<const PreparsedData>& preparsedData() const { return preparsed_; }
+    // Poll-able descriptor, -1 without I/O access.
+    int fd() const { return fd_; }
+
+    // Reads one input report of this collection into `buffer`, the way
+    // Windows delivers it: report id first (0 when the interface numbers no
+    // reports), zero-padded to the collection's input report length.
+    // Reports of other collections are dropped.  Ends early when `cancel` is
+    // signalled (it is consumed).
+    IoResult read(std::uint8_t* buffer, std::uint32_t length, int timeoutMs,
+                  platform::Event* cancel, std::uint32_t& bytesRead);
+    // Writes one output report (report id first, 0 when unnumbered).
+    IoResult write(const std::uint8_t* buffer, std::uint32_t length, int timeoutMs,
+                   platform::Event* cancel, std::uint32_t& bytesWritten);
+    // Drops every input report already queued, so that a late reply to an
+    // abandoned request is not taken for the reply to the next one.
+    void dropPendingInput();
+
+private:
+    Device() = default;
+
+    OpenFlags flags_;
+    Attributes attributes_;
+    std::shared_ptr<const PreparsedData> preparsed_;
+    int fd_ = -1;
+    bool isSocket_ = false;
+    bool numbered_ = false;              // the interface numbers its reports
+    std::vector<std::uint8_t> inputIds_; // this collection's input report ids
+    std::vector<std::uint8_t> scratch_;  // receive buffer, sized at open
+};
+
+} // namespace quellix::hid

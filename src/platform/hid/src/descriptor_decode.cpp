@@ -1,0 +1,1 @@
+#include "quellix/hid/device.h"
