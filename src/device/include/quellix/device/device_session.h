@@ -1,0 +1,118 @@
+#pragma once
+// The channel to one device's configuration collection, and the request/
+// reply protocol of 64-byte reports spoken over it.
+//
+// Every command writes one request frame per chunk of at most 56 payload
+// bytes and reads one reply frame for it.  Results: 1 every frame answered
+// and accepted; 0 not connected or a frame got no reply in four attempts;
+// -1 a request could not be written (or could not be formed: see the
+// commands below); -102 / -103 the device answered with status 0xFF / 0xFE;
+// -201 page index 5 or more.  Chunked transfers stop at the first failing
+// chunk and keep what was already transferred.
+//
+// Any thread may call any command; the session's recursive `lock` orders
+// the frames.  The flags are relaxed atomics that other threads read
+// without the lock.
+
+#include "quellix/device/device_kind.h"
+#include "quellix/device/hid_device_record.h"
+#include "quellix/device/relaxed.h"
+#include "quellix/device/report_frame.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <span>
+
+namespace quellix::device {
+
+// The 33 bytes command 3 returns.
+inline constexpr std::size_t kDeviceInfoSize = 33;
+using DeviceInfoBlock = std::array<std::uint8_t, kDeviceInfoSize>;
+
+// The buffers of the whole-block commands 7, 8 and 9.
+inline constexpr std::size_t kKeyBlockSize = 512;
+using KeyBlock = std::array<std::uint8_t, kKeyBlockSize>;
+
+inline constexpr std::uint32_t kKeyPageCount = 5;
+inline constexpr std::uint16_t kKeyPageStride = 126;
+
+// Waits of one attempt and how many attempts a frame gets.
+inline constexpr std::uint32_t kReplyTimeoutMs = 300;
+inline constexpr int kAttemptsPerFrame = 4;
+inline constexpr std::uint32_t kEndTransferPauseMs = 10;
+
+enum class FrameDirection { Sent, Received };
+// Sees every frame written and every reply read (the bytes as they went over
+// the wire).  Called with the session lock held: it must not block on
+// another session's traffic.
+using FrameObserver = std::function<void(FrameDirection, std::span<const std::uint8_t>)>;
+
+class DeviceSession {
+public:
+    DeviceSession();
+    ~DeviceSession();
+    DeviceSession(const DeviceSession&) = delete;
+    DeviceSession& operator=(const DeviceSession&) = delete;
+
+    // Bytes moved by commands 7, 8 and 9 (clamped to the 512-byte buffers).
+    Relaxed<std::uint16_t> blockLength{static_cast<std::uint16_t>(kKeyBlockSize)};
+    // Identity the device is recognised by; written before detection starts.
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
+    std::uint16_t usage = 0;
+    std::uint16_t usagePage = 0;
+    Relaxed<int> connected{0};
+    Relaxed<int> syncActive{0};
+    Relaxed<int> streamEnabled{1};
+    HidDeviceRecord hid;
+    std::recursive_mutex lock;
+
+    void setIdentity(const DeviceIdentity& identity);
+    DeviceIdentity identity() const { return {vendorId, productId, usage, usagePage}; }
+
+    // Installs (or, with an empty function, removes) the frame observer.
+    void setFrameObserver(FrameObserver observer);
+
+    // One frame with up to four attempts; the reply's status is not looked
+    // at.  1 reply arrived, 0 not connected or no reply, -1 write failed.
+    int exchange(const FrameBytes& request, FrameBytes& reply);
+    // One attempt, the request exactly as given, the write's result not
+    // checked.  1 when a reply arrived, else 0.
+    int exchangeOnce(const FrameBytes& request);
+
+    int beginTransfer();                      // 1
+    int endTransfer();                        // 2
+    int readDeviceInfo(DeviceInfoBlock& out); // 3
+    // Length 1..56 is out.size() (more than 56 cannot be carried: -1).
+    int readBlock(std::uint16_t offset, std::span<std::uint8_t> out); // 5
+    // Length 0..56 is data.size() (more than 56: -1).  Clears syncActive
+    // first, whatever the outcome.
+    int writeBlock(std::uint16_t offset, std::span<const std::uint8_t> data); // 6
+    int readDefaultKeys(KeyBlock& out);                                       // 7
+    int readKeyPage(std::uint32_t page, KeyBlock& out);                       // 8
+    int writeKeyPage(std::uint32_t page, const KeyBlock& data);               // 9
+    int resetDevice();                                                        // 13
+    // Chunks are skipped while streamEnabled is 0.
+    int streamFrame(std::span<const std::uint8_t> data);       // 18
+    int lightingNotice();                                      // 19
+    int writeMacroImage(std::span<const std::uint8_t> data);   // 21
+    int writePointerImage(std::span<const std::uint8_t> data); // 23
+
+private:
+    int singleFrame(Command command, std::uint8_t length, std::uint16_t offset,
+                    std::span<const std::uint8_t> payload, std::span<std::uint8_t> out);
+    int blockTransfer(Command command, std::uint16_t base, const std::uint8_t* source,
+                      std::uint8_t* destination);
+    int sizedTransfer(Command command, std::span<const std::uint8_t> source, bool streamed);
+    int sendChunk(Command command, std::uint8_t length, std::uint16_t offset,
+                  const std::uint8_t* source, std::uint8_t* destination);
+    bool writeFrame(const FrameBytes& request);
+    bool readReply(FrameBytes& reply);
+    void observe(FrameDirection direction, std::span<const std::uint8_t> bytes);
+
+    FrameObserver observer_;
+};
+
+} // namespace quellix::device

@@ -1,0 +1,239 @@
+#include "quellix/device/device_session.h"
+
+#include "session_pause.h"
+
+#include <algorithm>
+
+namespace quellix::device {
+
+namespace {
+
+// The highest device offset a frame can address plus one.
+constexpr std::size_t kAddressSpace = 0x10000;
+
+std::size_t clampedBlockLength(const Relaxed<std::uint16_t>& blockLength) {
+    return std::min<std::size_t>(blockLength.load(), kKeyBlockSize);
+}
+
+} // namespace
+
+DeviceSession::DeviceSession() {
+    initRecord(hid);
+}
+
+DeviceSession::~DeviceSession() {
+    connected = 0;
+    setIdentity({});
+    releaseRecord(hid);
+}
+
+void DeviceSession::setIdentity(const DeviceIdentity& identity) {
+    vendorId = identity.vendorId;
+    productId = identity.productId;
+    usage = identity.usage;
+    usagePage = identity.usagePage;
+}
+
+void DeviceSession::setFrameObserver(FrameObserver observer) {
+    std::lock_guard guard(lock);
+    observer_ = std::move(observer);
+}
+
+void DeviceSession::observe(FrameDirection direction, std::span<const std::uint8_t> bytes) {
+    if (observer_) {
+        observer_(direction, bytes);
+    }
+}
+
+bool DeviceSession::writeFrame(const FrameBytes& request) {
+    std::lock_guard guard(lock);
+    // writeReport drops input left queued first, so that a reply that came
+    // after an earlier attempt gave up is not read as this request's answer.
+    std::uint32_t written = 0;
+    const int result = writeReport(hid, request.data(), kFrameSize, &written);
+    if (result <= 0 || written != kFrameSize) {
+        return false;
+    }
+    observe(FrameDirection::Sent, request);
+    return true;
+}
+
+bool DeviceSession::readReply(FrameBytes& reply) {
+    std::lock_guard guard(lock);
+    std::uint32_t received = 0;
+    const int result = readReport(hid, reply.data(), kFrameSize, kReplyTimeoutMs, &received);
+    if (result <= 0) {
+        return false;
+    }
+    observe(FrameDirection::Received, std::span<const std::uint8_t>(reply.data(), received));
+    // A short report carries no complete status and payload: no reply.
+    return received == kFrameSize;
+}
+
+int DeviceSession::exchange(const FrameBytes& request, FrameBytes& reply) {
+    if (connected == 0) {
+        return kResultNoReply;
+    }
+    const FrameBytes privateRequest = request;
+    for (int attempt = 0; attempt < kAttemptsPerFrame; ++attempt) {
+        // The write and the read take the lock each; holding it over the
+        // whole attempt as well keeps another thread's request from coming
+        // between this request and its reply (that thread would otherwise
+        // drop or take this reply as its own).
+        std::lock_guard attemptGuard(lock);
+        if (!writeFrame(privateRequest)) {
+            return kResultWriteFailed;
+        }
+        if (readReply(reply)) {
+            return kResultOk;
+        }
+    }
+    return kResultNoReply;
+}
+
+int DeviceSession::exchangeOnce(const FrameBytes& request) {
+    if (connected == 0) {
+        return kResultNoReply;
+    }
+    std::lock_guard attemptGuard(lock);
+    writeFrame(request);
+    FrameBytes reply;
+    return readReply(reply) ? kResultOk : kResultNoReply;
+}
+
+int DeviceSession::singleFrame(Command command, std::uint8_t length, std::uint16_t offset,
+                               std::span<const std::uint8_t> payload, std::span<std::uint8_t> out) {
+    const ReportFrame request = makeRequest(command, length, offset, payload);
+    ReportFrame reply;
+    const int result = exchange(request.bytes, reply.bytes);
+    if (result != kResultOk) {
+        return result;
+    }
+    const int status = statusResult(reply.status());
+    if (status != kResultOk) {
+        return status;
+    }
+    std::copy_n(reply.payload().begin(), out.size(), out.begin());
+    return kResultOk;
+}
+
+int DeviceSession::beginTransfer() {
+    return singleFrame(Command::BeginTransfer, 0, 0, {}, {});
+}
+
+int DeviceSession::endTransfer() {
+    pauseFor(kEndTransferPauseMs);
+    return singleFrame(Command::EndTransfer, 0, 0, {}, {});
+}
+
+int DeviceSession::readDeviceInfo(DeviceInfoBlock& out) {
+    return singleFrame(Command::ReadDeviceInfo, kDeviceInfoSize, 0, {}, out);
+}
+
+int DeviceSession::readBlock(std::uint16_t offset, std::span<std::uint8_t> out) {
+    if (out.size() > kMaxChunkPayload) {
+        return kResultWriteFailed;
+    }
+    return singleFrame(Command::ReadBlock, static_cast<std::uint8_t>(out.size()), offset, {}, out);
+}
+
+int DeviceSession::writeBlock(std::uint16_t offset, std::span<const std::uint8_t> data) {
+    syncActive = 0;
+    if (data.size() > kMaxChunkPayload) {
+        return kResultWriteFailed;
+    }
+    return singleFrame(Command::WriteBlock, static_cast<std::uint8_t>(data.size()), offset, data,
+                       {});
+}
+
+int DeviceSession::sendChunk(Command command, std::uint8_t length, std::uint16_t offset,
+                             const std::uint8_t* source, std::uint8_t* destination) {
+    std::span<const std::uint8_t> payload;
+    if (source != nullptr) {
+        payload = {source, length};
+    }
+    return singleFrame(command, length, offset, payload,
+                       destination != nullptr ? std::span<std::uint8_t>(destination, length)
+                                              : std::span<std::uint8_t>());
+}
+
+// Commands 7, 8 and 9: the total is `blockLength`, read again before every
+// chunk, and never more than the 512-byte buffers hold.
+int DeviceSession::blockTransfer(Command command, std::uint16_t base, const std::uint8_t* source,
+                                 std::uint8_t* destination) {
+    std::size_t total = clampedBlockLength(blockLength);
+    for (std::size_t chunk = 0; chunk < total; chunk += kMaxChunkPayload) {
+        const std::uint8_t length = chunkLength(chunk, total);
+        const int result = sendChunk(command, length, static_cast<std::uint16_t>(base + chunk),
+                                     source != nullptr ? source + chunk : nullptr,
+                                     destination != nullptr ? destination + chunk : nullptr);
+        if (result != kResultOk) {
+            return result;
+        }
+        total = clampedBlockLength(blockLength);
+    }
+    return kResultOk;
+}
+
+// Commands 18, 21 and 23: the total is the caller's size.
+int DeviceSession::sizedTransfer(Command command, std::span<const std::uint8_t> source,
+                                 bool streamed) {
+    if (source.size() > kAddressSpace) {
+        // Offsets past 0xFFFF would wrap onto the start of device memory.
+        return kResultWriteFailed;
+    }
+    for (std::size_t chunk = 0; chunk < source.size(); chunk += kMaxChunkPayload) {
+        if (streamed && streamEnabled == 0) {
+            continue;
+        }
+        const std::uint8_t length = chunkLength(chunk, source.size());
+        const int result = sendChunk(command, length, static_cast<std::uint16_t>(chunk),
+                                     source.data() + chunk, nullptr);
+        if (result != kResultOk) {
+            return result;
+        }
+    }
+    return kResultOk;
+}
+
+int DeviceSession::readDefaultKeys(KeyBlock& out) {
+    return blockTransfer(Command::ReadDefaultKeys, 0, nullptr, out.data());
+}
+
+int DeviceSession::readKeyPage(std::uint32_t page, KeyBlock& out) {
+    if (page >= kKeyPageCount) {
+        return kResultBadPage;
+    }
+    return blockTransfer(Command::ReadKeyPage, static_cast<std::uint16_t>(page * kKeyPageStride),
+                         nullptr, out.data());
+}
+
+int DeviceSession::writeKeyPage(std::uint32_t page, const KeyBlock& data) {
+    if (page >= kKeyPageCount) {
+        return kResultBadPage;
+    }
+    return blockTransfer(Command::WriteKeyPage, static_cast<std::uint16_t>(page * kKeyPageStride),
+                         data.data(), nullptr);
+}
+
+int DeviceSession::resetDevice() {
+    return exchangeOnce(makeUnsealedNotice(Command::ResetDevice).bytes);
+}
+
+int DeviceSession::lightingNotice() {
+    return exchangeOnce(makeUnsealedNotice(Command::LightingNotice).bytes);
+}
+
+int DeviceSession::streamFrame(std::span<const std::uint8_t> data) {
+    return sizedTransfer(Command::StreamFrame, data, true);
+}
+
+int DeviceSession::writeMacroImage(std::span<const std::uint8_t> data) {
+    return sizedTransfer(Command::WriteMacroImage, data, false);
+}
+
+int DeviceSession::writePointerImage(std::span<const std::uint8_t> data) {
+    return sizedTransfer(Command::WritePointerImage, data, false);
+}
+
+} // namespace quellix::device

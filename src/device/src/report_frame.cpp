@@ -1,0 +1,48 @@
+#include "quellix/device/report_frame.h"
+
+#include <algorithm>
+
+namespace quellix::device {
+
+void ReportFrame::seal() {
+    const std::uint16_t sum = frameChecksum(bytes);
+    bytes[1] = static_cast<std::uint8_t>(sum & 0xFF);
+    bytes[2] = static_cast<std::uint8_t>(sum >> 8);
+}
+
+ReportFrame makeRequest(Command command, std::uint8_t length, std::uint16_t offset,
+                        std::span<const std::uint8_t> payload) {
+    ReportFrame frame;
+    frame.bytes[0] = kRequestReportId;
+    frame.bytes[3] = static_cast<std::uint8_t>(command);
+    frame.bytes[4] = length;
+    frame.bytes[5] = static_cast<std::uint8_t>(offset & 0xFF);
+    frame.bytes[6] = static_cast<std::uint8_t>(offset >> 8);
+    const std::size_t copied = std::min(payload.size(), kMaxChunkPayload);
+    std::copy_n(payload.begin(), copied, frame.bytes.begin() + kFrameHeaderSize);
+    frame.seal();
+    return frame;
+}
+
+ReportFrame makeUnsealedNotice(Command command) {
+    ReportFrame frame;
+    frame.bytes[0] = kRequestReportId;
+    frame.bytes[3] = static_cast<std::uint8_t>(command);
+    return frame;
+}
+
+std::string frameToHex(std::span<const std::uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(bytes.size() * 3);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i != 0) {
+            text.push_back(' ');
+        }
+        text.push_back(kDigits[bytes[i] >> 4]);
+        text.push_back(kDigits[bytes[i] & 0x0F]);
+    }
+    return text;
+}
+
+} // namespace quellix::device
