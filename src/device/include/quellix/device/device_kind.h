@@ -26,6 +26,12 @@ inline constexpr std::string_view kindPrefix(DeviceKind kind) {
     return prefixes[kindIndex(kind)];
 }
 
+// "keyboard", "mouse", "mouse pad": for messages.
+inline constexpr std::string_view kindName(DeviceKind kind) {
+    constexpr std::array<std::string_view, 3> names = {"keyboard", "mouse", "mouse pad"};
+    return names[kindIndex(kind)];
+}
+
 // The prefix back to its kind ("kb", "ms", "mp"); nothing for any other text.
 std::optional<DeviceKind> kindFromPrefix(std::string_view prefix);
 

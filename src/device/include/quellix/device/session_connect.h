@@ -1,0 +1,24 @@
+#pragma once
+// Opening a session onto its device's configuration collection without the
+// rest of detection: for tools, tests and benchmarks.
+
+#include "quellix/device/device_kind.h"
+#include "quellix/device/device_session.h"
+
+#include <string>
+
+namespace quellix::device {
+
+// Walks the present HID interfaces like a detection scan: a path whose
+// "vid_" is the session's vendor is opened for overlapped read and write;
+// it is kept when its attributes and caps match the session's identity
+// (product id one of `kind`'s accepted ids) and closed otherwise.  On
+// success the session is connected.  False with a message in `error` when
+// the interfaces cannot be listed or no matching device is present.
+bool connectSession(DeviceSession& session, DeviceKind kind, std::string* error = nullptr);
+
+// Marks the session disconnected and closes its device (pending I/O is
+// cancelled first).
+void disconnectSession(DeviceSession& session);
+
+} // namespace quellix::device

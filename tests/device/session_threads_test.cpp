@@ -1,0 +1,65 @@
+// Sessions under cancellation, removal and traffic from several threads.
+
+#include "session_sim_fixture.h"
+
+#include <gmock/gmock.h>
+
+#include <thread>
+#include <vector>
+
+namespace quellix::device {
+namespace {
+
+using SessionThreadsTest = testing::SimulatedMouseSession;
+
+TEST_F(SessionThreadsTest, CancelledWaitCountsAsAFailedAttempt) {
+    sim_->dropReplies(kModel, 4);
+    // Cancel every reply wait as soon as its request is out.
+    session_.setFrameObserver([&](FrameDirection direction, std::span<const std::uint8_t>) {
+        if (direction == FrameDirection::Sent) {
+            session_.hid.cancelEvent->set();
+        }
+    });
+    const auto before = framesReceived();
+    EXPECT_EQ(session_.beginTransfer(), 0);
+    EXPECT_EQ(framesReceived() - before, 4u);
+    session_.setFrameObserver({});
+    EXPECT_EQ(session_.beginTransfer(), 1);
+}
+
+TEST_F(SessionThreadsTest, UnplugInTheMiddleOfAChunkedReadFailsAndKeepsEarlierChunks) {
+    KeyBlock expected{};
+    ASSERT_EQ(session_.readDefaultKeys(expected), 1);
+
+    sim_->unplugAfterFrames(kModel, 3); // the third chunk goes unanswered
+    KeyBlock keys;
+    keys.fill(0xA5);
+    const int result = session_.readDefaultKeys(keys);
+    EXPECT_THAT(result, ::testing::AnyOf(0, -1));
+    EXPECT_TRUE(std::equal(keys.begin(), keys.begin() + 112, expected.begin()));
+    EXPECT_TRUE(std::all_of(keys.begin() + 112, keys.end(), [](auto b) { return b == 0xA5; }));
+    EXPECT_FALSE(sim_->isPlugged(kModel));
+    // Further commands fail the same way instead of hanging.
+    EXPECT_THAT(session_.beginTransfer(), ::testing::AnyOf(0, -1));
+}
+
+TEST_F(SessionThreadsTest, RepliesGoToTheirOwnRequestsUnderConcurrentTraffic) {
+    std::thread streamer([&] {
+        const std::vector<std::uint8_t> ledFrame(60, 0x33);
+        for (int i = 0; i < 150; ++i) {
+            EXPECT_EQ(session_.streamFrame(ledFrame), 1);
+        }
+    });
+    for (int i = 0; i < 100; ++i) {
+        std::vector<std::uint8_t> data(40, static_cast<std::uint8_t>(i));
+        data.front() = 0xC0;
+        ASSERT_EQ(session_.writeBlock(192, data), 1);
+        std::vector<std::uint8_t> back(40);
+        ASSERT_EQ(session_.readBlock(192, back), 1);
+        ASSERT_EQ(back, data) << "round " << i;
+    }
+    streamer.join();
+}
+
+} // namespace
+} // namespace quellix::device
