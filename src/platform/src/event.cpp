@@ -1,5 +1,6 @@
 #include "quellix/platform/event.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -12,6 +13,8 @@
 namespace quellix::platform {
 
 namespace {
+
+constexpr std::int64_t kLongestWaitMs = 365LL * 24 * 3600 * 1000;
 
 int pollTimeout(std::chrono::milliseconds remaining) {
     if (remaining.count() < 0)
@@ -29,7 +32,9 @@ Event::Event(Reset reset, bool initiallySignalled)
         set();
 }
 
-Event::~Event() { ::close(fd_); }
+Event::~Event() {
+    ::close(fd_);
+}
 
 void Event::set() {
     // The counter only tells "signalled or not": keep it at 1 so that one
@@ -68,16 +73,21 @@ int waitAny(std::initializer_list<Event*> events, std::chrono::milliseconds time
 
 int waitAny(std::span<Event* const> events, std::chrono::milliseconds timeout) {
     using SteadyClock = std::chrono::steady_clock;
-    const auto deadline = SteadyClock::now() + timeout;
+    const bool infinite = timeout.count() < 0;
+    // Clamp so that adding the timeout to now() cannot overflow; a wait of
+    // a year is as good as forever for every caller.
+    const auto bounded = std::min(timeout, std::chrono::milliseconds{kLongestWaitMs});
+    const auto deadline = SteadyClock::now() + bounded;
     std::vector<pollfd> fds(events.size());
     for (;;) {
         for (std::size_t i = 0; i < events.size(); ++i)
             fds[i] = pollfd{events[i]->fd(), POLLIN, 0};
-        auto remaining = timeout.count() < 0
-                             ? kInfinite
-                             : std::chrono::duration_cast<std::chrono::milliseconds>(
-                                   deadline - SteadyClock::now());
-        if (timeout.count() >= 0 && remaining.count() < 0)
+        // Round up: poll() counts whole milliseconds, and rounding down
+        // would spin through the last fraction of a millisecond.
+        auto remaining =
+            infinite ? kInfinite
+                     : std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now());
+        if (!infinite && remaining.count() < 0)
             remaining = std::chrono::milliseconds{0};
         int n = ::poll(fds.data(), fds.size(), pollTimeout(remaining));
         if (n < 0 && errno != EINTR)
@@ -85,7 +95,7 @@ int waitAny(std::span<Event* const> events, std::chrono::milliseconds timeout) {
         for (std::size_t i = 0; n > 0 && i < events.size(); ++i)
             if ((fds[i].revents & POLLIN) && events[i]->acquire())
                 return static_cast<int>(i);
-        if (timeout.count() >= 0 && SteadyClock::now() >= deadline)
+        if (!infinite && SteadyClock::now() >= deadline)
             return kWaitTimeout;
     }
 }

@@ -61,6 +61,8 @@ struct CapsCommon {
     std::uint16_t reportSize = 0;  // bits per field
     std::uint16_t reportCount = 0; // fields
     bool isArray = false;          // main item without the Variable bit
+    // Arrays: the field value that selects usageMin (later usages follow).
+    std::int32_t arrayFirstIndex = 0;
 };
 
 struct ButtonCaps : CapsCommon {
