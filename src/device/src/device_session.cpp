@@ -1,8 +1,8 @@
 #include "quellix/device/device_session.h"
 
-#include "session_pause.h"
-
 #include <algorithm>
+#include <chrono>
+#include <mutex>
 
 namespace quellix::device {
 
@@ -122,7 +122,7 @@ int DeviceSession::beginTransfer() {
 }
 
 int DeviceSession::endTransfer() {
-    pauseFor(kEndTransferPauseMs);
+    clock_->sleep(std::chrono::milliseconds(kEndTransferPauseMs));
     return singleFrame(Command::EndTransfer, 0, 0, {}, {});
 }
 

@@ -18,11 +18,12 @@
 #include "quellix/device/hid_device_record.h"
 #include "quellix/device/relaxed.h"
 #include "quellix/device/report_frame.h"
+#include "quellix/platform/clock.h"
+#include "quellix/platform/lock.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <span>
 
 namespace quellix::device {
@@ -67,10 +68,14 @@ public:
     Relaxed<int> syncActive{0};
     Relaxed<int> streamEnabled{1};
     HidDeviceRecord hid;
-    std::recursive_mutex lock;
+    platform::RecursiveLock lock;
 
     void setIdentity(const DeviceIdentity& identity);
     DeviceIdentity identity() const { return {vendorId, productId, usage, usagePage}; }
+
+    // The clock the pause before command 2 sleeps on (the system clock
+    // unless a test gives another).  Set before traffic starts.
+    void setClock(platform::Clock& clock) { clock_ = &clock; }
 
     // Installs (or, with an empty function, removes) the frame observer.
     void setFrameObserver(FrameObserver observer);
@@ -113,6 +118,7 @@ private:
     void observe(FrameDirection direction, std::span<const std::uint8_t> bytes);
 
     FrameObserver observer_;
+    platform::Clock* clock_ = &platform::systemClock();
 };
 
 } // namespace quellix::device
