@@ -12,7 +12,7 @@ int runDescriptor(CommandArgs args, CommandContext& context) {
     std::vector<std::uint8_t> bytes;
     hid::ParseResult loaded = hid::loadDescriptorFile(args[0], bytes);
     if (!loaded.ok) {
-        context.err << "quellixctl: " << loaded.error << '\n';
+        context.err << "quellixctl: " << args[0] << ": " << loaded.error << '\n';
         return kExitFailure;
     }
     hid::ParsedDescriptor descriptor;
