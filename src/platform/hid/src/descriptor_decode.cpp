@@ -26,7 +26,8 @@ std::uint16_t reportLength(const Caps& caps, ReportType type) {
 // after the report-id byte.  Fields wider than 32 bits give their low bits.
 std::uint32_t fieldBits(const CapsCommon& cap, std::uint32_t index,
                         std::span<const std::uint8_t> report) {
-    const std::uint64_t first = 8 + std::uint64_t(cap.bitOffset) + std::uint64_t(index) * cap.reportSize;
+    const std::uint64_t first =
+        8 + std::uint64_t(cap.bitOffset) + std::uint64_t(index) * cap.reportSize;
     const std::uint32_t width = std::min<std::uint32_t>(cap.reportSize, 32);
     std::uint32_t value = 0;
     for (std::uint32_t b = 0; b < width; ++b) {
@@ -37,7 +38,8 @@ std::uint32_t fieldBits(const CapsCommon& cap, std::uint32_t index,
     return value;
 }
 
-Status checkReport(const PreparsedData& data, ReportType type, std::span<const std::uint8_t> report) {
+Status checkReport(const PreparsedData& data, ReportType type,
+                   std::span<const std::uint8_t> report) {
     const std::size_t t = static_cast<std::size_t>(type);
     if (t >= kReportTypeCount)
         return Status::InvalidReportType;
@@ -73,7 +75,8 @@ const ValueCaps* findValue(const PreparsedData& data, ReportType type, std::uint
 
 } // namespace
 
-std::uint32_t maxUsageListLength(const PreparsedData& data, ReportType type, std::uint16_t usagePage) {
+std::uint32_t maxUsageListLength(const PreparsedData& data, ReportType type,
+                                 std::uint16_t usagePage) {
     const std::size_t t = static_cast<std::size_t>(type);
     if (t >= kReportTypeCount)
         return 0;
@@ -93,7 +96,8 @@ std::uint32_t maxUsageListLength(const PreparsedData& data, ReportType type, std
 }
 
 Status getUsages(const PreparsedData& data, ReportType type, std::uint16_t usagePage,
-                 std::uint16_t* usages, std::uint32_t& count, std::span<const std::uint8_t> report) {
+                 std::uint16_t* usages, std::uint32_t& count,
+                 std::span<const std::uint8_t> report) {
     const std::uint32_t capacity = count;
     count = 0;
     const Status status = checkReport(data, type, report);
@@ -118,7 +122,8 @@ Status getUsages(const PreparsedData& data, ReportType type, std::uint16_t usage
             const std::uint32_t bits = fieldBits(cap, f, report);
             if (!cap.isArray) {
                 if (bits)
-                    emit(static_cast<std::uint16_t>(cap.range.usageMin + std::min(f, usageCount - 1)));
+                    emit(static_cast<std::uint16_t>(cap.range.usageMin +
+                                                    std::min(f, usageCount - 1)));
                 continue;
             }
             // Sign-extend array indices when the logical range is signed.
@@ -143,7 +148,8 @@ Status getUsages(const PreparsedData& data, ReportType type, std::uint16_t usage
 }
 
 Status getUsageValue(const PreparsedData& data, ReportType type, std::uint16_t usagePage,
-                     std::uint16_t usage, std::uint32_t& value, std::span<const std::uint8_t> report) {
+                     std::uint16_t usage, std::uint32_t& value,
+                     std::span<const std::uint8_t> report) {
     Status status = checkReport(data, type, report);
     if (status != Status::Success)
         return status;

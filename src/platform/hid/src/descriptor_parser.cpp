@@ -299,8 +299,12 @@ private:
                 return error("delimiter value must be 0 or 1");
             }
             return true;
-        case 3: case 4: case 5: // designator index, minimum, maximum
-        case 7: case 8: case 9: // string index, minimum, maximum
+        case 3:
+        case 4:
+        case 5: // designator index, minimum, maximum
+        case 7:
+        case 8:
+        case 9: // string index, minimum, maximum
             return true;
         default:
             return error("unknown local item tag " + std::to_string(tag));
@@ -337,8 +341,9 @@ private:
     bool openCollection() {
         if (stack_.size() >= kMaxCollectionDepth)
             return error("collections nested too deeply");
-        const std::uint32_t usage = locals_.usages.empty() ? (std::uint32_t(globals_.usagePage) << 16)
-                                                           : locals_.usages.front().min;
+        const std::uint32_t usage = locals_.usages.empty()
+                                        ? (std::uint32_t(globals_.usagePage) << 16)
+                                        : locals_.usages.front().min;
         OpenCollection node;
         node.usage = static_cast<std::uint16_t>(usage & 0xFFFF);
         node.usagePage = static_cast<std::uint16_t>(usage >> 16);
@@ -376,9 +381,13 @@ private:
         std::vector<UsageEntry> entries = locals_.usages;
         if (locals_.haveMin) // minimum without maximum stands for itself
             entries.push_back({locals_.pendingMin, locals_.pendingMin, false});
-        // Constant padding takes room and describes nothing; a constant item
-        // that names usages is still a capability (a fixed indicator).
-        if (bits == 0 || ((flags & kMainConstant) && entries.empty()))
+        // Constant padding takes room and describes nothing.  A constant
+        // variable item that names a real usage (not 0) is still a capability,
+        // as Windows reports it; constant arrays never are.
+        const bool namesUsage =
+            std::any_of(entries.begin(), entries.end(),
+                        [](const UsageEntry& e) { return (e.max & 0xFFFF) != 0; });
+        if (bits == 0 || ((flags & kMainConstant) && (!(flags & kMainVariable) || !namesUsage)))
             return true;
         if (entries.empty())
             entries.push_back({std::uint32_t(globals_.usagePage) << 16,
@@ -440,8 +449,8 @@ private:
             cap.reportCount = static_cast<std::uint16_t>(globals_.reportCount);
             cap.logicalMin = logicalMin;
             cap.logicalMax = logicalMax;
-            cap.arrayFirstIndex = static_cast<std::int32_t>(
-                std::clamp<std::int64_t>(index, INT32_MIN, INT32_MAX));
+            cap.arrayFirstIndex =
+                static_cast<std::int32_t>(std::clamp<std::int64_t>(index, INT32_MIN, INT32_MAX));
             index += e.size();
             if (!takeDataIndices(t, e.size(), cap.range))
                 return false;
@@ -507,7 +516,8 @@ private:
                         tlc.reportIds[t].push_back(static_cast<std::uint8_t>(id));
                     // One byte for the report id, present or not.
                     const std::uint32_t bytes = (reportBits_[t][id] + 7) / 8 + 1;
-                    lengths[t] = std::max<std::uint16_t>(lengths[t], static_cast<std::uint16_t>(bytes));
+                    lengths[t] =
+                        std::max<std::uint16_t>(lengths[t], static_cast<std::uint16_t>(bytes));
                 }
             }
             Caps& caps = tlc.caps;

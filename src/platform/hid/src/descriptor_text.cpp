@@ -60,9 +60,9 @@ ParseResult parseHexText(const std::string& text, std::vector<std::uint8_t>& byt
         while (end < text.size() && hexDigit(text[end]) >= 0)
             ++end;
         const std::size_t digits = end - i;
-        const bool separated = end == text.size() || std::isspace(static_cast<unsigned char>(text[end])) ||
-                               text[end] == ',' || text[end] == ';' || text[end] == '#' ||
-                               text[end] == '/';
+        const bool separated =
+            end == text.size() || std::isspace(static_cast<unsigned char>(text[end])) ||
+            text[end] == ',' || text[end] == ';' || text[end] == '#' || text[end] == '/';
         if (digits == 0 || digits > 2 || !separated)
             return {false, "line " + std::to_string(line) + ": expected a hex byte"};
         int value = 0;

@@ -1,16 +1,255 @@
+// Opening an interface collection and moving reports through it.
+//
+// Waits use poll() on the device descriptor together with the cancel
+// event's eventfd, so a wait ends at the first of: data (or room) on the
+// device, the cancel signal, the timeout.  Descriptors are non-blocking and
+// every buffer is allocated at open, so reads and writes allocate nothing.
+
 #include "quellix/hid/device.h"
+#include "quellix/platform/event.h"
+#include "source.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 namespace quellix::hid {
-std::unique_ptr<Device> Device::open(const std::string&, const OpenFlags&, std::string* error) {
-    if (error) *error = "not implemented yet";
-    return nullptr;
+
+namespace {
+
+// Largest report hidraw hands out (HID_MAX_BUFFER_SIZE).
+constexpr std::size_t kReceiveBufferBytes = 16384;
+// dropPendingInput gives up after this many reports so that a device that
+// streams without pause cannot hold the caller forever.
+constexpr int kMaxDroppedReports = 1024;
+
+using Clock = std::chrono::steady_clock;
+
+// Remaining time for poll(): -1 waits forever, 0 means the time is up.
+int remainingMs(int timeoutMs, Clock::time_point deadline) {
+    if (timeoutMs < 0)
+        return -1;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::max<long long>(0, left));
 }
-Device::~Device() = default;
-IoResult Device::read(std::uint8_t*, std::uint32_t, int, platform::Event*, std::uint32_t& n) { n = 0; return IoResult::Failed; }
-IoResult Device::write(const std::uint8_t*, std::uint32_t, int, platform::Event*, std::uint32_t& n) { n = 0; return IoResult::Failed; }
-void Device::dropPendingInput() {}
-std::optional<std::vector<std::string>> enumerateInterfacePaths() { return std::nullopt; }
-void setSysfsRoot(std::string) {}
-void setDevRoot(std::string) {}
-void setSimulatorDir(std::string) {}
-std::string simulatorDir() { return {}; }
+
+bool contains(const std::vector<std::uint8_t>& ids, std::uint8_t id) {
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
+
+int openSocket(const std::string& node, std::string& why) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (node.size() >= sizeof address.sun_path) {
+        why = "socket path too long";
+        return -1;
+    }
+    std::memcpy(address.sun_path, node.c_str(), node.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return -1;
+    }
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        why = std::strerror(errno);
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+std::unique_ptr<Device> Device::open(const std::string& path, const OpenFlags& flags,
+                                     std::string* error) {
+    const auto fail = [&](const std::string& why) -> std::unique_ptr<Device> {
+        if (error)
+            *error = path + ": " + why;
+        return nullptr;
+    };
+    const auto parts = detail::parsePath(path);
+    if (!parts)
+        return fail("not a HID interface path");
+    const detail::SourceRoots roots = detail::currentRoots();
+    const auto info = roots.simDir.empty() ? detail::findHidraw(roots, parts->source)
+                                           : detail::findSimulated(roots, parts->source);
+    if (!info)
+        return fail("no such device");
+    // The node may have been given to another device since enumeration.
+    if (info->attributes.vendorId != parts->vendorId ||
+        info->attributes.productId != parts->productId ||
+        info->interfaceNumber != parts->interfaceNumber)
+        return fail("a different device is now at " + parts->source);
+
+    ParsedDescriptor parsed;
+    if (const ParseResult result = parseReportDescriptor(info->descriptor, parsed); !result.ok)
+        return fail(result.error);
+    const std::size_t count = parsed.collections.size();
+    std::size_t index = 0;
+    if (parts->collection == 0) {
+        if (count != 1)
+            return fail("the interface has several collections; the path names none");
+    } else {
+        if (count < 2 || parts->collection > count)
+            return fail("no collection " + std::to_string(parts->collection));
+        index = parts->collection - 1;
+    }
+
+    std::unique_ptr<Device> device(new Device);
+    device->flags_ = flags;
+    device->attributes_ = info->attributes;
+    auto preparsed = std::make_shared<PreparsedData>(std::move(parsed.collections[index]));
+    device->numbered_ = preparsed->usesReportIds;
+    device->inputIds_ = preparsed->reportIds[static_cast<std::size_t>(ReportType::Input)];
+    device->outputIds_ = preparsed->reportIds[static_cast<std::size_t>(ReportType::Output)];
+    device->preparsed_ = std::move(preparsed);
+    device->isSocket_ = info->isSocket;
+
+    if (!flags.read && !flags.write) {
+        // A probe: the device exists; no I/O channel.
+        struct stat st {};
+        if (::stat(info->node.c_str(), &st) != 0)
+            return fail(std::strerror(errno));
+        return device;
+    }
+    std::string why;
+    if (info->isSocket) {
+        device->fd_ = openSocket(info->node, why);
+    } else {
+        const int mode = flags.read && flags.write ? O_RDWR : flags.read ? O_RDONLY : O_WRONLY;
+        device->fd_ = ::open(info->node.c_str(), mode | O_NONBLOCK | O_CLOEXEC);
+        if (device->fd_ < 0)
+            why = std::strerror(errno);
+    }
+    if (device->fd_ < 0)
+        return fail(why);
+    device->scratch_.resize(kReceiveBufferBytes);
+    return device;
+}
+
+Device::~Device() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool Device::deliver(std::size_t received, std::uint8_t* buffer, std::uint32_t reportLength) const {
+    if (numbered_) {
+        if (received == 0 || !contains(inputIds_, scratch_[0]))
+            return false; // a report of another collection of this interface
+        const std::size_t n = std::min<std::size_t>(received, reportLength);
+        std::memcpy(buffer, scratch_.data(), n);
+        std::memset(buffer + n, 0, reportLength - n);
+        return true;
+    }
+    // Unnumbered reports are delivered behind a report id of 0.
+    buffer[0] = 0;
+    const std::size_t n = std::min<std::size_t>(received, reportLength - 1);
+    std::memcpy(buffer + 1, scratch_.data(), n);
+    std::memset(buffer + 1 + n, 0, reportLength - 1 - n);
+    return true;
+}
+
+IoResult Device::read(std::uint8_t* buffer, std::uint32_t length, int timeoutMs,
+                      platform::Event* cancel, std::uint32_t& bytesRead) {
+    bytesRead = 0;
+    const std::uint32_t reportLength = preparsed_->caps.inputReportByteLength;
+    if (fd_ < 0 || !flags_.read || !buffer || reportLength == 0 || length < reportLength)
+        return IoResult::Failed;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    for (;;) {
+        const int wait = remainingMs(timeoutMs, deadline);
+        pollfd fds[2] = {{fd_, POLLIN, 0}, {cancel ? cancel->fd() : -1, POLLIN, 0}};
+        const int ready = ::poll(fds, 2, wait);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            return IoResult::Failed;
+        }
+        if (ready == 0)
+            return IoResult::TimedOut;
+        if ((fds[1].revents & POLLIN) && cancel->acquire())
+            return IoResult::Cancelled;
+        if (fds[0].revents & POLLIN) {
+            const ssize_t got = ::read(fd_, scratch_.data(), scratch_.size());
+            if (got < 0 && errno != EAGAIN && errno != EINTR)
+                return IoResult::Failed;
+            if (got == 0 && isSocket_)
+                return IoResult::Failed; // the simulator closed the connection
+            if (got > 0 && deliver(static_cast<std::size_t>(got), buffer, reportLength)) {
+                bytesRead = reportLength;
+                return IoResult::Completed;
+            }
+        } else if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+            return IoResult::Failed; // device gone
+        }
+        if (wait == 0)
+            return IoResult::TimedOut;
+    }
+}
+
+IoResult Device::write(const std::uint8_t* buffer, std::uint32_t length, int timeoutMs,
+                       platform::Event* cancel, std::uint32_t& bytesWritten) {
+    bytesWritten = 0;
+    if (fd_ < 0 || !flags_.write || !buffer || length == 0)
+        return IoResult::Failed;
+    const std::uint8_t* data = buffer;
+    std::size_t size = length;
+    if (numbered_) {
+        if (!contains(outputIds_, buffer[0]))
+            return IoResult::Failed; // not an output report of this collection
+    } else {
+        if (buffer[0] != 0)
+            return IoResult::Failed;
+        // hidraw takes the 0 in front of an unnumbered report; the simulator's
+        // packets carry the report alone.
+        if (isSocket_)
+            ++data, --size;
+    }
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    for (;;) {
+        const int wait = remainingMs(timeoutMs, deadline);
+        pollfd fds[2] = {{fd_, POLLOUT, 0}, {cancel ? cancel->fd() : -1, POLLIN, 0}};
+        const int ready = ::poll(fds, 2, wait);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            return IoResult::Failed;
+        }
+        if (ready == 0)
+            return IoResult::TimedOut;
+        if ((fds[1].revents & POLLIN) && cancel->acquire())
+            return IoResult::Cancelled;
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
+            return IoResult::Failed;
+        if (fds[0].revents & POLLOUT) {
+            const ssize_t sent =
+                isSocket_ ? ::send(fd_, data, size, MSG_NOSIGNAL) : ::write(fd_, data, size);
+            if (sent == static_cast<ssize_t>(size)) {
+                bytesWritten = length;
+                return IoResult::Completed;
+            }
+            if (sent >= 0 || (errno != EAGAIN && errno != EINTR))
+                return IoResult::Failed;
+        }
+        if (wait == 0)
+            return IoResult::TimedOut;
+    }
+}
+
+void Device::dropPendingInput() {
+    if (fd_ < 0 || !flags_.read)
+        return;
+    for (int i = 0; i < kMaxDroppedReports; ++i) {
+        if (::read(fd_, scratch_.data(), scratch_.size()) <= 0)
+            break;
+    }
+}
+
+} // namespace quellix::hid

@@ -96,15 +96,17 @@ public:
 
 private:
     Device() = default;
+    bool deliver(std::size_t received, std::uint8_t* buffer, std::uint32_t reportLength) const;
 
     OpenFlags flags_;
     Attributes attributes_;
     std::shared_ptr<const PreparsedData> preparsed_;
     int fd_ = -1;
     bool isSocket_ = false;
-    bool numbered_ = false;              // the interface numbers its reports
-    std::vector<std::uint8_t> inputIds_; // this collection's input report ids
-    std::vector<std::uint8_t> scratch_;  // receive buffer, sized at open
+    bool numbered_ = false;               // the interface numbers its reports
+    std::vector<std::uint8_t> inputIds_;  // this collection's input report ids
+    std::vector<std::uint8_t> outputIds_; // and output report ids
+    std::vector<std::uint8_t> scratch_;   // receive buffer, sized at open
 };
 
 } // namespace quellix::hid
