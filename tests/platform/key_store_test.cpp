@@ -1,0 +1,57 @@
+// The machine-wide key store that holds the language choice.
+#include "quellix/platform/key_store.h"
+
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace quellix::platform {
+namespace {
+
+TEST(MachineKeyStore, AbsentStoreKeyOrValueIsNotFound) {
+    test::TempDir dir;
+    MachineKeyStore store(dir / "quellix" / "machine.ini");
+    EXPECT_EQ(store.readString(kProductKeyPath, kLanguageValueName), std::nullopt);
+    ASSERT_FALSE(store.writeString(kProductKeyPath, "OTHER", "x"));
+    EXPECT_EQ(store.readString(kProductKeyPath, kLanguageValueName), std::nullopt);
+    EXPECT_EQ(store.readString("SOFTWARE\\Else", "OTHER"), std::nullopt);
+}
+
+TEST(MachineKeyStore, WrittenValueReadsBackAndStoreStaysUtf8) {
+    test::TempDir dir;
+    MachineKeyStore store(dir / "quellix" / "machine.ini");
+    ASSERT_FALSE(store.writeString(kProductKeyPath, kLanguageValueName, "2020"));
+    ASSERT_FALSE(store.writeString(kProductKeyPath, kLanguageValueName, "1010"));
+    EXPECT_EQ(store.readString("software\\quellix t417 gaming mouse pad", "language"), "1010");
+    EXPECT_EQ(test::readBytes(store.file()),
+              "[SOFTWARE\\Quellix T417 Gaming Mouse pad]\r\nLANGUAGE=1010\r\n");
+}
+
+TEST(MachineKeyStore, WriteThatCannotBeMadeReturnsTheErrorAndChangesNothing) {
+    test::TempDir dir;
+    test::writeBytes(dir / "etc", "a file where the store's folder should be");
+    MachineKeyStore blocked(dir / "etc" / "quellix" / "machine.ini");
+    EXPECT_TRUE(blocked.writeString(kProductKeyPath, kLanguageValueName, "2020"));
+    EXPECT_EQ(blocked.readString(kProductKeyPath, kLanguageValueName), std::nullopt);
+
+    MachineKeyStore store(dir / "machine.ini");
+    EXPECT_EQ(store.writeString(kProductKeyPath, kLanguageValueName, "20\n[X]"),
+              std::errc::invalid_argument);
+}
+
+TEST(MachineKeyStore, WithoutWriteAccessTheOldValueStays) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write anywhere";
+    test::TempDir dir;
+    MachineKeyStore store(dir / "machine.ini");
+    ASSERT_FALSE(store.writeString(kProductKeyPath, kLanguageValueName, "2020"));
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_EQ(store.writeString(kProductKeyPath, kLanguageValueName, "1010"),
+              std::errc::permission_denied);
+    EXPECT_EQ(store.readString(kProductKeyPath, kLanguageValueName), "2020");
+}
+
+} // namespace
+} // namespace quellix::platform
