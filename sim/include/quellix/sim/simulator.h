@@ -23,11 +23,25 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quellix::sim {
 
 enum class Model { Mouse, Pad, Keyboard };
+
+// "mouse", "pad", "keyboard"; parseModel accepts these names.
+std::string_view modelName(Model model);
+std::optional<Model> parseModel(std::string_view name);
+
+// The firmware's memory areas, each addressed from 0 by the commands that
+// reach it: Info (command 3), Slots (commands 5 and 6), DefaultKeys
+// (command 7), KeyPages (commands 8 and 9), Macro (command 21), Pointer
+// (command 23).  A model without an area has it empty.
+enum class Region { Info, Slots, DefaultKeys, KeyPages, Macro, Pointer };
+
+// Keyboard product ids the firmware can be plugged as.
+inline constexpr std::uint16_t kKeyboardProductIds[] = {0x0632, 0x7513, 0x763E};
 
 inline constexpr std::uint16_t kVendorId = 0x0C45;
 inline constexpr std::uint16_t kMouseProductId = 0x5F01;
@@ -42,11 +56,14 @@ struct Options {
 };
 
 struct DeviceStats {
-    std::uint64_t framesReceived = 0;   // configuration reports received
+    std::uint64_t framesReceived = 0; // configuration reports received
     std::uint64_t repliesSent = 0;
-    std::uint64_t ledFrames = 0;        // completed command-18 frames
+    std::uint64_t ledFrames = 0; // completed command-18 frames
     std::vector<std::uint8_t> lastLedFrame;
     std::vector<std::array<std::uint8_t, 64>> requestLog; // last requests, oldest first
+    std::uint64_t errorReplies = 0; // replies with a status other than 0 (also injected)
+    std::uint64_t resets = 0;       // factory resets (command 13)
+    bool inTransfer = false;        // between command 1 and command 2
 };
 
 class Simulator {
@@ -75,8 +92,18 @@ public:
     void notify(Model model, std::uint16_t usage);
 
     // Snapshots of the firmware's state (thread-safe).
+    // Without a region these address the slot memory (commands 5 and 6).
+    // A model that was never plugged, or a range beyond the area, throws
+    // std::out_of_range.  The memory survives unplugging, as on the device.
     std::vector<std::uint8_t> memory(Model model, std::size_t offset, std::size_t length) const;
     void writeMemory(Model model, std::size_t offset, const std::vector<std::uint8_t>& bytes);
+    std::vector<std::uint8_t> memory(Model model, Region region, std::size_t offset,
+                                     std::size_t length) const;
+    void writeMemory(Model model, Region region, std::size_t offset,
+                     const std::vector<std::uint8_t>& bytes);
+    std::size_t regionSize(Model model, Region region) const;
+    // The product id the model is (or was last) plugged with; 0 if never.
+    std::uint16_t productId(Model model) const;
     DeviceStats stats(Model model) const;
     std::string dump(Model model) const;
 
