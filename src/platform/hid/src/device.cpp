@@ -180,8 +180,8 @@ IoResult Device::read(std::uint8_t* buffer, std::uint32_t length, int timeoutMs,
             const ssize_t got = ::read(fd_, scratch_.data(), scratch_.size());
             if (got < 0 && errno != EAGAIN && errno != EINTR)
                 return IoResult::Failed;
-            if (got == 0 && isSocket_)
-                return IoResult::Failed; // the simulator closed the connection
+            if (got == 0)
+                return IoResult::Failed; // connection closed, device gone
             if (got > 0 && deliver(static_cast<std::size_t>(got), buffer, reportLength)) {
                 bytesRead = reportLength;
                 return IoResult::Completed;
