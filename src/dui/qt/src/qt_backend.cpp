@@ -1,0 +1,370 @@
+#include "quellix/dui/qt/qt_backend.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QIcon>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QUrl>
+#include <atomic>
+#include <map>
+
+#include "image_cache.h"
+#include "quellix/dui/menu.h"
+#include "quellix/dui/toolkit.h"
+#include "quellix/dui/tray_icon.h"
+#include "quellix/platform/debug.h"
+#include "window_widget.h"
+
+namespace quellix::dui::qt {
+
+struct QtBackend::Impl {
+    Toolkit* toolkit = nullptr;
+    ImageCache images;
+    std::map<HWND, QPointer<WindowWidget>> widgets;
+    std::map<HWND, QEventLoop*> modalLoops;
+    QElapsedTimer clock;
+    QTimer timer;
+    // Lives on the UI thread; queued calls to it run the dispatcher there.
+    QObject pump;
+    std::atomic<bool> wakeQueued{false};
+    std::function<void(HWND)> firstPaint;
+    bool firstPaintReported = false;
+    std::unique_ptr<QSystemTrayIcon> tray;
+    HWND trayOwner = kNullWindow;
+    UINT trayMessage = WM_TRAYICON_MESSAGE;
+    UINT trayId = 0;
+
+    WindowWidget* widgetOf(const CWindowWnd& window) {
+        auto it = widgets.find(window.GetHWND());
+        return it == widgets.end() ? nullptr : it->second.data();
+    }
+
+    void runPending() {
+        wakeQueued.store(false);
+        if (toolkit != nullptr) {
+            toolkit->dispatcher().runPending();
+        }
+    }
+
+    void armTimer() {
+        if (toolkit == nullptr) {
+            return;
+        }
+        const auto due = toolkit->timers().nextDue();
+        if (!due) {
+            timer.stop();
+            return;
+        }
+        const std::int64_t wait = std::max<std::int64_t>(0, *due - clock.elapsed());
+        timer.start(int(std::min<std::int64_t>(wait, 24 * 3600 * 1000)));
+    }
+
+    void trayActivated(QSystemTrayIcon::ActivationReason reason) {
+        UINT mouse = 0;
+        if (reason == QSystemTrayIcon::Trigger) {
+            mouse = WM_LBUTTONUP;
+        } else if (reason == QSystemTrayIcon::Context) {
+            mouse = WM_RBUTTONUP;
+        } else if (reason == QSystemTrayIcon::DoubleClick) {
+            mouse = WM_LBUTTONDBLCLK;
+        }
+        if (mouse != 0 && trayOwner != kNullWindow) {
+            PostMessage(trayOwner, trayMessage, trayId, LPARAM(mouse));
+        }
+    }
+};
+
+QtBackend::QtBackend() : impl_(std::make_unique<Impl>()) {
+    impl_->clock.start();
+    impl_->timer.setSingleShot(true);
+    impl_->timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&impl_->timer, &QTimer::timeout, [this] {
+        if (impl_->toolkit != nullptr) {
+            impl_->toolkit->fireDueTimers();
+            impl_->armTimer();
+        }
+    });
+}
+
+QtBackend::~QtBackend() {
+    for (auto& [handle, widget] : impl_->widgets) {
+        delete widget.data();
+    }
+}
+
+void QtBackend::SetFirstPaintHandler(std::function<void(HWND)> handler) {
+    impl_->firstPaint = std::move(handler);
+}
+
+bool QtBackend::GrabWindow(HWND window, const std::string& pngPath) {
+    auto it = impl_->widgets.find(window);
+    if (it == impl_->widgets.end() || it->second.isNull()) {
+        return false;
+    }
+    return it->second->grab().save(QString::fromStdString(pngPath), "PNG");
+}
+
+bool QtBackend::HasSystemTray() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void QtBackend::attach(Toolkit& toolkit) {
+    impl_->toolkit = &toolkit;
+}
+
+void QtBackend::detach() {
+    impl_->timer.stop();
+    impl_->toolkit = nullptr;
+}
+
+void QtBackend::createWindow(CWindowWnd& window) {
+    QWidget* owner = nullptr;
+    if (window.GetParentHWND() != kNullWindow) {
+        auto it = impl_->widgets.find(window.GetParentHWND());
+        if (it != impl_->widgets.end()) {
+            owner = it->second.data();
+        }
+    }
+    const bool popup = dynamic_cast<CMenuWnd*>(&window) != nullptr;
+    auto* widget = new WindowWidget(window, impl_->images, owner, popup);
+    widget->SetPaintedHandler([this](WindowWidget& painted) {
+        if (impl_->firstPaintReported || !impl_->firstPaint || painted.Model() == nullptr) {
+            return;
+        }
+        impl_->firstPaintReported = true;
+        const HWND handle = painted.Model()->GetHWND();
+        // Report after the paint event has finished.
+        QTimer::singleShot(0, &impl_->pump, [this, handle] { impl_->firstPaint(handle); });
+    });
+    impl_->widgets[window.GetHWND()] = widget;
+}
+
+void QtBackend::destroyWindow(CWindowWnd& window) {
+    auto it = impl_->widgets.find(window.GetHWND());
+    if (it == impl_->widgets.end()) {
+        return;
+    }
+    if (WindowWidget* widget = it->second.data()) {
+        // The widget may be inside one of its own event handlers: let it
+        // finish before it goes.
+        widget->DetachModel();
+        widget->hide();
+        widget->deleteLater();
+    }
+    impl_->widgets.erase(it);
+}
+
+void QtBackend::showWindow(CWindowWnd& window, ShowCommand command) {
+    WindowWidget* widget = impl_->widgetOf(window);
+    if (widget == nullptr) {
+        return;
+    }
+    switch (command) {
+    case ShowCommand::Hide:
+        widget->hide();
+        break;
+    case ShowCommand::Show:
+        widget->show();
+        widget->raise();
+        widget->activateWindow();
+        break;
+    case ShowCommand::ShowNoActivate:
+        widget->setAttribute(Qt::WA_ShowWithoutActivating);
+        widget->show();
+        break;
+    case ShowCommand::Minimize:
+        widget->showMinimized();
+        break;
+    case ShowCommand::Maximize:
+        widget->showMaximized();
+        break;
+    case ShowCommand::Restore:
+        widget->showNormal();
+        widget->raise();
+        widget->activateWindow();
+        break;
+    }
+}
+
+void QtBackend::windowMoved(CWindowWnd& window) {
+    if (WindowWidget* widget = impl_->widgetOf(window)) {
+        widget->FollowModelGeometry();
+    }
+}
+
+void QtBackend::setTopmost(CWindowWnd& window, bool topmost) {
+    // Changing the stacking flag re-creates the native window on X11; the
+    // program only makes a window topmost for a moment to bring it forward.
+    if (WindowWidget* widget = impl_->widgetOf(window); widget != nullptr && topmost) {
+        widget->raise();
+        widget->activateWindow();
+    }
+}
+
+void QtBackend::invalidate(CWindowWnd& window, const RECT& rect) {
+    if (WindowWidget* widget = impl_->widgetOf(window)) {
+        if (rect.empty()) {
+            widget->update();
+        } else {
+            widget->update(rect.left, rect.top, rect.width(), rect.height());
+        }
+    }
+}
+
+void QtBackend::runModalLoop(CWindowWnd& window) {
+    const HWND handle = window.GetHWND();
+    if (WindowWidget* widget = impl_->widgetOf(window)) {
+        // Modality takes effect when the window is shown again.
+        const bool visible = widget->isVisible();
+        widget->hide();
+        widget->setWindowModality(Qt::ApplicationModal);
+        if (visible || window.IsWindowVisible()) {
+            widget->show();
+            widget->raise();
+            widget->activateWindow();
+        }
+    }
+    if (!IsWindow(handle)) {
+        return;
+    }
+    QEventLoop loop;
+    impl_->modalLoops[handle] = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    impl_->modalLoops.erase(handle);
+}
+
+void QtBackend::endModalLoop(CWindowWnd& window) {
+    auto it = impl_->modalLoops.find(window.GetHWND());
+    if (it != impl_->modalLoops.end()) {
+        it->second->exit(0);
+    }
+}
+
+int QtBackend::runEventLoop() {
+    return QApplication::exec();
+}
+
+void QtBackend::quitEventLoop(int exitCode) {
+    for (auto& [handle, loop] : impl_->modalLoops) {
+        loop->exit(0);
+    }
+    QCoreApplication::exit(exitCode);
+}
+
+void QtBackend::wake() {
+    // Any thread.  One queued call drains everything posted before it runs.
+    if (!impl_->wakeQueued.exchange(true)) {
+        QMetaObject::invokeMethod(
+            &impl_->pump, [impl = impl_.get()] { impl->runPending(); }, Qt::QueuedConnection);
+    }
+}
+
+std::int64_t QtBackend::nowMs() {
+    return impl_->clock.elapsed();
+}
+
+void QtBackend::timersChanged() {
+    impl_->armTimer();
+}
+
+RECT QtBackend::workArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return {0, 0, 1920, 1080};
+    }
+    const QRect area = screen->availableGeometry();
+    return {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+}
+
+POINT QtBackend::cursorPos() {
+    const QPoint p = QCursor::pos();
+    return {p.x(), p.y()};
+}
+
+std::optional<CDuiString> QtBackend::showFileDialog(const FileDialogRequest& request) {
+    QStringList filters;
+    for (const auto& filter : request.filters) {
+        QStringList patterns;
+        for (const auto& pattern : filter.patterns) {
+            // Matched without regard to case, as on the platform the files come from.
+            const QString p = QString::fromStdString(pattern);
+            patterns << p;
+            if (p.toLower() != p) {
+                patterns << p.toLower();
+            }
+            if (p.toUpper() != p) {
+                patterns << p.toUpper();
+            }
+        }
+        QString name = QString::fromStdString(filter.name);
+        if (const int open = name.indexOf('('); open >= 0) {
+            name = name.left(open).trimmed();
+        }
+        filters << QStringLiteral("%1 (%2)").arg(name, patterns.join(' '));
+    }
+    QWidget* owner = nullptr;
+    if (auto it = impl_->widgets.find(request.owner); it != impl_->widgets.end()) {
+        owner = it->second.data();
+    }
+    QString start = QString::fromStdString(request.initialDirectory);
+    if (!request.initialName.empty() && request.initialName.find('*') == std::string::npos) {
+        start = start.isEmpty() ? QString::fromStdString(request.initialName)
+                                : start + '/' + QString::fromStdString(request.initialName);
+    }
+    QFileDialog dialog(owner, QString(), start, filters.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!request.defaultExtension.empty()) {
+        dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    }
+    if (!(request.options & OFN_OVERWRITEPROMPT)) {
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front().toStdString();
+}
+
+void QtBackend::trayIconChanged(const CTrayIcon& icon, bool deleted) {
+    if (deleted) {
+        impl_->tray.reset();
+        impl_->trayOwner = kNullWindow;
+        return;
+    }
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // No notification area (a bare X server, some desktops): the program
+        // runs on without its tray icon.
+        static bool reported = false;
+        if (!reported) {
+            reported = true;
+            platform::debugOutput("no system tray: the tray icon is not shown");
+        }
+        return;
+    }
+    if (!impl_->tray) {
+        impl_->tray = std::make_unique<QSystemTrayIcon>();
+        QObject::connect(impl_->tray.get(), &QSystemTrayIcon::activated,
+                         [impl = impl_.get()](QSystemTrayIcon::ActivationReason reason) {
+                             impl->trayActivated(reason);
+                         });
+    }
+    impl_->trayOwner = icon.GetOwner();
+    impl_->trayMessage = icon.GetMessage();
+    impl_->trayId = icon.GetIconId();
+    impl_->tray->setIcon(QApplication::windowIcon());
+    impl_->tray->setToolTip(QString::fromStdString(icon.GetTooltipText()));
+    impl_->tray->setVisible(icon.IsVisible());
+}
+
+void QtBackend::openUrl(const CDuiString& url) {
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+} // namespace quellix::dui::qt

@@ -1,0 +1,72 @@
+#pragma once
+// The native side of one model window: a frameless top-level widget that
+// paints the window's control tree and hands the user's input to the
+// window's paint manager.  The model stays the source of truth; the widget
+// keeps only what the native window needs (an editor for the focused edit,
+// the drag in progress).
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+#include "image_cache.h"
+#include "quellix/dui/controls.h"
+#include "quellix/dui/window.h"
+
+namespace quellix::dui::qt {
+
+class WindowWidget : public QWidget {
+public:
+    WindowWidget(CWindowWnd& window, ImageCache& images, QWidget* owner, bool popup);
+    ~WindowWidget() override;
+
+    CWindowWnd* Model() const { return window_; }
+    // The model window is gone: stop talking to it.
+    void DetachModel();
+    // Moves the widget to the model's rectangle (without echoing it back).
+    void FollowModelGeometry();
+    // Called after every first paint; the backend reports the first one.
+    void SetPaintedHandler(std::function<void(WindowWidget&)> handler) {
+        painted_ = std::move(handler);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    CPaintManagerUI* Manager() const;
+    bool CaptionAt(const QPoint& client);
+    // Shows the editor over the focused edit, or hides it.
+    void SyncEditor();
+    // Opens the drop-down list of a combo the model marked dropped.
+    void OpenDroppedCombo();
+    void UpdateMask();
+    void UpdateCursor(const QPoint& client);
+    void ReportGeometry();
+    bool PalettePick(const QPoint& client, bool start);
+
+    CWindowWnd* window_;
+    ImageCache& images_;
+    std::function<void(WindowWidget&)> painted_;
+    QLineEdit* editor_ = nullptr;
+    CEditUI* editing_ = nullptr;
+    bool followingModel_ = false;
+    bool draggingWindow_ = false;
+    QPoint dragOffset_;
+    CColorPaletteUI* paletteDrag_ = nullptr;
+    bool paletteInBar_ = false;
+};
+
+} // namespace quellix::dui::qt
