@@ -1,0 +1,22 @@
+#pragma once
+// Everything of the toolkit model in one include.
+
+#include "quellix/dui/backend.h"
+#include "quellix/dui/builder.h"
+#include "quellix/dui/container.h"
+#include "quellix/dui/control.h"
+#include "quellix/dui/control_factory.h"
+#include "quellix/dui/controls.h"
+#include "quellix/dui/dispatcher.h"
+#include "quellix/dui/file_dialog.h"
+#include "quellix/dui/image_desc.h"
+#include "quellix/dui/list.h"
+#include "quellix/dui/menu.h"
+#include "quellix/dui/notify.h"
+#include "quellix/dui/paint_manager.h"
+#include "quellix/dui/resource_manager.h"
+#include "quellix/dui/timer_queue.h"
+#include "quellix/dui/toolkit.h"
+#include "quellix/dui/tray_icon.h"
+#include "quellix/dui/types.h"
+#include "quellix/dui/window.h"
