@@ -1,0 +1,82 @@
+#include "quellix/lighting/iteration.h"
+
+#include "quellix/lighting/tables/led_maps.h"
+
+#include <algorithm>
+
+namespace quellix::lighting {
+
+namespace {
+constexpr unsigned kMouseSendDelayMs = 20;
+} // namespace
+
+FrameBytes padIteration(LightingState& state, SlotRecordView record, bool syncActive, Pacer& pacer,
+                        const Clock& clock, FrameBuffers& buffers) {
+    const LightingFields fields = record.fields();
+    pacer.sleepMs(tables::padFrameDelayMs(fields.mode, fields.speed));
+    if (syncActive)
+        return {};
+    runPadEffect(state.pad, {fields, record.cycleCounter(), state.hueCounter, pacer, clock});
+    buildPadFrame(state.pad.cells, buffers.pad);
+    return buffers.pad;
+}
+
+FrameBytes mouseIteration(LightingState& state, SlotRecordView record, bool syncActive,
+                          Pacer& pacer, const Clock& clock, FrameBuffers& buffers) {
+    const LightingFields fields = record.fields();
+    pacer.sleepMs(tables::sharedFrameDelayMs(fields.mode, fields.speed));
+    if (!syncActive)
+        runMouseEffect(state.mouse,
+                       {fields, record.cycleCounter(), state.hueCounter, pacer, clock});
+    pacer.sleepMs(kMouseSendDelayMs);
+    buildMouseFrame(state.mouse.cells, buffers.mouse);
+    return buffers.mouse;
+}
+
+FrameBytes syncKeyboardFrame(const LightingState& state, unsigned variant, FrameBuffers& buffers) {
+    if (variant != 1) {
+        buildKeyboardFrame(state.keyboard.cells, buffers.keyboard);
+        return buffers.keyboard;
+    }
+    std::fill(buffers.levels.begin(), buffers.levels.end(), 0);
+    for (std::size_t key = 0; key < tables::kKeyboardCells; ++key) {
+        const std::uint8_t led = tables::kLedMapVariant1[key];
+        if (led != tables::kNoLed)
+            buffers.levels[led] = state.keyboard.cells.level(key);
+    }
+    return buffers.levels;
+}
+
+FrameBytes keyboardIteration(LightingState& state, unsigned variant, SlotRecordView record,
+                             const CustomColours& custom, bool syncActive, Pacer& pacer,
+                             const Clock& clock, FrameBuffers& buffers) {
+    const LightingFields fields = record.fields();
+    pacer.sleepMs(tables::sharedFrameDelayMs(fields.mode, fields.speed));
+    FrameBytes frame;
+    if (syncActive) {
+        frame = syncKeyboardFrame(state, variant, buffers);
+    } else {
+        const EffectContext ctx{fields, record.cycleCounter(), state.hueCounter, pacer, clock};
+        if (variant == 1) {
+            const std::size_t length =
+                runKeyboardOneColourEffect(state.keyboard, custom, ctx, buffers.levels);
+            frame = FrameBytes(buffers.levels.data(), length);
+        } else {
+            runKeyboardFullColourEffect(state.keyboard, variant, custom, ctx);
+            if (keyboardReceivesFrames(fields.mode)) {
+                buildKeyboardFrame(state.keyboard.cells, buffers.keyboard);
+                frame = buffers.keyboard;
+            }
+        }
+    }
+    state.hueCounter.addAndGet(1);
+    return frame;
+}
+
+void syncIteration(LightingState& state, const LightingFields& record, SyncTargets targets,
+                   Pacer& pacer) {
+    pacer.sleepMs(record.speed);
+    runSyncEffect(state, record, targets);
+}
+
+} // namespace quellix::lighting
