@@ -416,6 +416,9 @@ struct Simulator::Impl {
             Device& d = device(*c.model);
             const auto number = [&](std::size_t i) { return c.numbers.at(i); };
             if (c.verb == "plug") {
+                if (!c.numbers.empty() && d.model != Model::Keyboard) {
+                    return "error: only the keyboard is plugged with a chosen product id";
+                }
                 plugNow(d, c.numbers.empty() ? 0x0632 : static_cast<std::uint16_t>(number(0)));
             } else if (c.verb == "unplug") {
                 unplugNow(d);
