@@ -29,13 +29,13 @@ std::uint32_t fieldBits(const CapsCommon& cap, std::uint32_t index,
     const std::uint64_t first =
         8 + std::uint64_t(cap.bitOffset) + std::uint64_t(index) * cap.reportSize;
     const std::uint32_t width = std::min<std::uint32_t>(cap.reportSize, 32);
-    std::uint32_t value = 0;
-    for (std::uint32_t b = 0; b < width; ++b) {
-        const std::uint64_t bit = first + b;
-        if ((report[bit / 8] >> (bit % 8)) & 1)
-            value |= 1u << b;
-    }
-    return value;
+    // At most 39 bits span five bytes; never read past the report.
+    const std::size_t byte = static_cast<std::size_t>(first / 8);
+    std::uint64_t window = 0;
+    for (std::size_t k = 0; k < 5 && byte + k < report.size(); ++k)
+        window |= std::uint64_t(report[byte + k]) << (8 * k);
+    window >>= first % 8;
+    return static_cast<std::uint32_t>(window & ((std::uint64_t(1) << width) - 1));
 }
 
 Status checkReport(const PreparsedData& data, ReportType type,
