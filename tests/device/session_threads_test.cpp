@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -12,18 +13,27 @@ namespace {
 
 using SessionThreadsTest = testing::SimulatedMouseSession;
 
-TEST_F(SessionThreadsTest, CancelledWaitCountsAsAFailedAttempt) {
+TEST_F(SessionThreadsTest, CancelledReplyWaitCountsAsAFailedAttempt) {
     sim_->dropReplies(kModel, 4);
-    // Cancel every reply wait as soon as its request is out.
-    session_.setFrameObserver([&](FrameDirection direction, std::span<const std::uint8_t>) {
-        if (direction == FrameDirection::Sent) {
-            session_.hid.cancelEvent->set();
+    const auto before = framesReceived();
+    std::atomic<bool> done{false};
+    // Another thread cancels the reply wait of every attempt, the way a
+    // thread that reopens the device does.  A wait seen pending after the
+    // device got request k belongs to attempt k.
+    std::thread canceller([&] {
+        for (std::uint64_t attempt = 1; attempt <= 4 && !done; ++attempt) {
+            while (!done && !(framesReceived() - before >= attempt &&
+                              session_.hid.readPending.load() == 1)) {
+                std::this_thread::yield();
+            }
+            cancelPending(session_.hid);
         }
     });
-    const auto before = framesReceived();
-    EXPECT_EQ(session_.beginTransfer(), 0);
+    const int result = session_.beginTransfer();
+    done = true;
+    canceller.join();
+    EXPECT_EQ(result, 0);
     EXPECT_EQ(framesReceived() - before, 4u);
-    session_.setFrameObserver({});
     EXPECT_EQ(session_.beginTransfer(), 1);
 }
 
