@@ -1,6 +1,8 @@
 // Host cost of the report protocol against the in-process simulator with no
 // reply latency: one exchange round trip, and one 512-byte key page read
-// (ten frames).  Counters: frames_per_s and us_per_frame (wall time).
+// (ten frames).  Counters: frames_per_s, wall_us_per_frame (includes the
+// simulator thread's turnaround) and host_cpu_us_per_frame (CPU time of the
+// calling thread: what the protocol costs the host).
 
 #include "quellix/device/device_session.h"
 #include "quellix/device/session_connect.h"
@@ -10,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -41,12 +44,34 @@ private:
     std::string error_;
 };
 
-void setFrameCounters(benchmark::State& state, double framesPerIteration) {
-    const double frames = framesPerIteration * static_cast<double>(state.iterations());
-    state.counters["frames_per_s"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
-    state.counters["us_per_frame"] = benchmark::Counter(
-        frames * 1e-6, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+double threadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
+
+// Wall and calling-thread CPU time over the whole run, per frame.
+class FrameTimer {
+public:
+    FrameTimer() : wallStart_(std::chrono::steady_clock::now()), cpuStart_(threadCpuSeconds()) {}
+
+    void report(benchmark::State& state, double framesPerIteration) const {
+        const double frames = framesPerIteration * static_cast<double>(state.iterations());
+        if (frames == 0) {
+            return;
+        }
+        const double wall =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart_).count();
+        const double cpu = threadCpuSeconds() - cpuStart_;
+        state.counters["frames_per_s"] = frames / wall;
+        state.counters["wall_us_per_frame"] = wall * 1e6 / frames;
+        state.counters["host_cpu_us_per_frame"] = cpu * 1e6 / frames;
+    }
+
+private:
+    std::chrono::steady_clock::time_point wallStart_;
+    double cpuStart_;
+};
 
 void BM_ExchangeRoundTrip(benchmark::State& state) {
     SimulatedMouse mouse;
@@ -54,13 +79,14 @@ void BM_ExchangeRoundTrip(benchmark::State& state) {
         state.SkipWithError(mouse.error().c_str());
         return;
     }
+    const FrameTimer timer;
     for (auto _ : state) {
         if (mouse.session().beginTransfer() != 1) {
             state.SkipWithError("command 1 failed");
             break;
         }
     }
-    setFrameCounters(state, 1);
+    timer.report(state, 1);
 }
 BENCHMARK(BM_ExchangeRoundTrip)->UseRealTime();
 
@@ -71,6 +97,7 @@ void BM_KeyPageRead512(benchmark::State& state) {
         return;
     }
     device::KeyBlock page{};
+    const FrameTimer timer;
     for (auto _ : state) {
         if (mouse.session().readKeyPage(1, page) != 1) {
             state.SkipWithError("command 8 failed");
@@ -78,7 +105,7 @@ void BM_KeyPageRead512(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(page);
     }
-    setFrameCounters(state, 10);
+    timer.report(state, 10);
 }
 BENCHMARK(BM_KeyPageRead512)->UseRealTime();
 
