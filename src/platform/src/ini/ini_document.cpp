@@ -79,27 +79,33 @@ IniDocument IniDocument::parse(std::string_view fileBytes) {
     auto firstBreak = text.find('\n');
     doc.crlf_ =
         firstBreak == std::string_view::npos || (firstBreak > 0 && text[firstBreak - 1] == '\r');
+    // Lines keep their '\r' (parseLine() treats it as a blank), so that a
+    // file with mixed line ends is written back exactly as it was.
     while (!text.empty()) {
         auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        doc.lines_.emplace_back(line);
+        doc.lines_.emplace_back(text.substr(0, end));
         if (end == std::string_view::npos)
             break;
         text.remove_prefix(end + 1);
+        doc.finalNewline_ = text.empty();
     }
     return doc;
 }
 
 std::string IniDocument::serialize() const {
-    const std::string_view newline = crlf_ ? "\r\n" : "\n";
     std::string text;
-    for (const auto& line : lines_) {
-        text += line;
-        text += newline;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        text += lines_[i];
+        if (i + 1 < lines_.size() || finalNewline_)
+            text += '\n';
     }
     return ini_detail::encodeText(text, encoding_) + trailingByte_;
+}
+
+std::string IniDocument::newLine(std::string text) const {
+    if (crlf_)
+        text += '\r';
+    return text;
 }
 
 std::optional<IniDocument::SectionRange> IniDocument::findSection(std::string_view section) const {
@@ -199,15 +205,17 @@ bool IniDocument::setValue(std::string_view section, std::string_view key, std::
     section = trim(section);
     key = trim(key);
     auto range = findSection(section);
+    finalNewline_ = true;
     if (!range) {
-        lines_.push_back("[" + std::string(section) + "]");
-        lines_.push_back(std::string(key) + "=" + std::string(value));
+        lines_.push_back(newLine("[" + std::string(section) + "]"));
+        lines_.push_back(newLine(std::string(key) + "=" + std::string(value)));
         return true;
     }
     if (auto index = findKey(*range, key)) {
-        // Keep the key as the file spells it.
-        std::string existingKey(parseLine(lines_[*index]).name);
-        lines_[*index] = existingKey + "=" + std::string(value);
+        // Keep the key as the file spells it, and the line's own ending.
+        std::string& line = lines_[*index];
+        std::string entry = std::string(parseLine(line).name) + "=" + std::string(value);
+        line = line.ends_with('\r') ? entry + '\r' : entry;
         return true;
     }
     // After the section's last non-blank line, so that blank lines that
@@ -216,7 +224,7 @@ bool IniDocument::setValue(std::string_view section, std::string_view key, std::
     while (insertAt > range->header + 1 && trim(lines_[insertAt - 1]).empty())
         --insertAt;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                  std::string(key) + "=" + std::string(value));
+                  newLine(std::string(key) + "=" + std::string(value)));
     return true;
 }
 

@@ -15,7 +15,8 @@
 // - A value enclosed in a pair of double or single quotes is returned
 //   without them.
 // - Edits change only the lines they concern; every other line, including
-//   comments and malformed lines, is written back byte for byte.
+//   comments, malformed lines and line ends, is written back byte for byte.
+//   New lines end like the file's first line (CRLF in a new file).
 //
 // Text is UTF-8 inside.  Files are read as UTF-16LE or UTF-16BE with BOM,
 // or UTF-8 with or without BOM; serialize() writes the encoding the text
@@ -76,10 +77,13 @@ private:
     };
     std::optional<SectionRange> findSection(std::string_view section) const;
     std::optional<std::size_t> findKey(const SectionRange& range, std::string_view key) const;
+    // A line to add, ended like the file's first line.
+    std::string newLine(std::string text) const;
 
     TextEncoding encoding_;
-    std::vector<std::string> lines_;
+    std::vector<std::string> lines_; // without '\n', with any '\r'
     bool crlf_ = true;
+    bool finalNewline_ = false;
     std::string trailingByte_; // odd last byte of a UTF-16 file, kept as is
 };
 

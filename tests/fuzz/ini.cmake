@@ -1,0 +1,1 @@
+quellix_fuzz(ini_fuzz quellix_platform)
