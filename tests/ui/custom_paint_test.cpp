@@ -91,10 +91,11 @@ TEST(PieChart, NoItemsDrawsNothing) {
 
 TEST(Histogram, WithoutItemsOnlyTheBasePictureIsDrawn) {
     RecordingCanvas canvas;
-    HistogramImages images{.shadowImage = "chart/base.png",
-                           .shadowImageHeight = 12,
-                           .pillarImage = "chart/pillar.png",
-                           .pillarImageWidth = 8};
+    HistogramImages images;
+    images.shadowImage = "chart/base.png";
+    images.shadowImageHeight = 12;
+    images.pillarImage = "chart/pillar.png";
+    images.pillarImageWidth = 8;
     paintHistogram(canvas, {0, 0, 200, 100}, {}, {.showText = true}, images);
     ASSERT_EQ(canvas.ops.size(), 1u);
     EXPECT_EQ(canvas.ops[0].kind, Kind::Image);
@@ -104,7 +105,9 @@ TEST(Histogram, WithoutItemsOnlyTheBasePictureIsDrawn) {
 
 TEST(Histogram, ColumnsScaleToTheLargestValueAndFailedPicturesAreForgotten) {
     RecordingCanvas canvas;
-    HistogramImages images{.pillarImage = "p.png", .pillarImageWidth = 10};
+    HistogramImages images;
+    images.pillarImage = "p.png";
+    images.pillarImageWidth = 10;
     paintHistogram(canvas, {0, 0, 100, 125}, {{"a", 50}, {"b", 100}}, {.showText = true}, images);
     const auto columns = canvas.of(Kind::Image);
     ASSERT_EQ(columns.size(), 2u);

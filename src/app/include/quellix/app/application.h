@@ -1,0 +1,68 @@
+#pragma once
+// The process entry, split so that the desktop program and the tests run
+// the same steps: parse the command line, claim the single instance, set up
+// the toolkit's resources and run the main window until it is closed.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "quellix/dui/toolkit.h"
+#include "quellix/platform/single_instance.h"
+
+namespace quellix::app {
+
+class CMainWnd;
+
+inline constexpr const char* kInstanceName = "TOLVARDRVER";
+
+struct AppOptions {
+    // --simulate[=mouse,pad,keyboard]: run against simulated devices
+    // (all three when no list is given).
+    bool simulate = false;
+    std::vector<std::string> simulatedDevices;
+    // --screenshot=FILE: save a PNG of the main window after its first
+    // paint, then end the run.
+    std::string screenshotPath;
+    // --exit-after-paint[=MS]: print "painted" on standard output at the
+    // first paint and end the run MS milliseconds later (start-up
+    // measurements; 0 when no delay is given).
+    bool exitAfterPaint = false;
+    int exitDelayMs = 0;
+    // --skin=DIR: the skin folder (default: "skin/" beside the executable).
+    std::string skinDir;
+    bool help = false;
+};
+
+struct ParsedCommandLine {
+    AppOptions options;
+    std::string error; // empty when the command line was understood
+};
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+std::string UsageText();
+
+// Claims the instance name.  A second instance delivers the show-window
+// message to the first and gets nothing back (the caller exits with 0); the
+// first one (or a process that could not claim the name at all) gets the
+// claim to keep for the run.
+struct InstanceClaim {
+    bool secondInstance = false;
+    std::unique_ptr<platform::SingleInstance> instance;
+};
+InstanceClaim ClaimInstance(const std::string& name = kInstanceName);
+
+// Resource set-up: the skin folder, "res.xml" and the custom control classes.
+// False (with the reason in debug output) when res.xml cannot be loaded.
+bool SetUpResources(dui::Toolkit& toolkit, const std::string& skinDir);
+
+// Creates the main window (800 x 572, centred, titled), starts listening
+// for the show-window message of later instances, runs the event loop until
+// the window is closed, then tears down.  `onCreated` runs once the window
+// exists (the desktop program hooks its screenshot there).  Returns 0.
+int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstance> instance,
+                  const std::function<void(CMainWnd&)>& onCreated = {});
+
+} // namespace quellix::app

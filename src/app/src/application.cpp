@@ -1,0 +1,172 @@
+#include "quellix/app/application.h"
+
+#include "quellix/app/main_wnd.h"
+
+#include <cstdlib>
+
+#include "quellix/dui/control_factory.h"
+#include "quellix/dui/resource_manager.h"
+#include "quellix/platform/debug.h"
+#include "quellix/ui/custom_controls.h"
+
+namespace quellix::app {
+
+namespace {
+
+constexpr std::string_view kKnownDevices[] = {"mouse", "pad", "keyboard"};
+
+std::vector<std::string> splitList(std::string_view list) {
+    std::vector<std::string> out;
+    while (!list.empty()) {
+        const auto comma = list.find(',');
+        out.emplace_back(list.substr(0, comma));
+        list = comma == std::string_view::npos ? std::string_view{} : list.substr(comma + 1);
+    }
+    return out;
+}
+
+bool knownDevice(std::string_view name) {
+    for (auto known : kKnownDevices) {
+        if (name == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::string UsageText() {
+    return "usage: quellix [--simulate[=mouse,pad,keyboard]] [--screenshot=FILE]\n"
+           "               [--exit-after-paint[=MS]] [--skin=DIR]\n";
+}
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    ParsedCommandLine parsed;
+    AppOptions& o = parsed.options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto valueOf = [&](std::string_view option) -> std::optional<std::string> {
+            // "--option=value" or "--option value".
+            if (arg.size() > option.size() && arg.compare(0, option.size(), option) == 0 &&
+                arg[option.size()] == '=') {
+                return arg.substr(option.size() + 1);
+            }
+            if (arg == option && i + 1 < args.size()) {
+                return args[++i];
+            }
+            return std::nullopt;
+        };
+        if (arg == "--simulate") {
+            o.simulate = true;
+            o.simulatedDevices.assign(std::begin(kKnownDevices), std::end(kKnownDevices));
+        } else if (arg.starts_with("--simulate=")) {
+            o.simulate = true;
+            o.simulatedDevices = splitList(std::string_view(arg).substr(11));
+            for (const auto& device : o.simulatedDevices) {
+                if (!knownDevice(device)) {
+                    parsed.error = "unknown device '" + device +
+                                   "' in --simulate (expected mouse, pad or keyboard)";
+                    return parsed;
+                }
+            }
+        } else if (arg == "--exit-after-paint") {
+            o.exitAfterPaint = true;
+        } else if (arg.starts_with("--exit-after-paint=")) {
+            o.exitAfterPaint = true;
+            const std::string value = arg.substr(19);
+            char* end = nullptr;
+            const long ms = std::strtol(value.c_str(), &end, 10);
+            if (value.empty() || *end != '\0' || ms < 0 || ms > 600000) {
+                parsed.error = "--exit-after-paint needs a delay in milliseconds (0..600000)";
+                return parsed;
+            }
+            o.exitDelayMs = int(ms);
+        } else if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg.starts_with("--screenshot")) {
+            auto value = valueOf("--screenshot");
+            if (!value || value->empty()) {
+                parsed.error = "--screenshot needs a file name";
+                return parsed;
+            }
+            o.screenshotPath = *value;
+        } else if (arg.starts_with("--skin")) {
+            auto value = valueOf("--skin");
+            if (!value || value->empty()) {
+                parsed.error = "--skin needs a folder";
+                return parsed;
+            }
+            o.skinDir = *value;
+        } else {
+            parsed.error = "unknown argument '" + arg + "'";
+            return parsed;
+        }
+    }
+    return parsed;
+}
+
+InstanceClaim ClaimInstance(const std::string& name) {
+    const dui::UINT message = dui::RegisterWindowMessage(kShowWindowMessage);
+    platform::debugOutputf("软件标示：%u", message);
+    InstanceClaim claim;
+    claim.instance = platform::SingleInstance::acquire(name);
+    if (claim.instance && claim.instance->role() == platform::SingleInstance::Role::Secondary) {
+        claim.instance->notifyPrimary(kShowWindowMessage);
+        claim.instance.reset();
+        claim.secondInstance = true;
+    }
+    return claim;
+}
+
+bool SetUpResources(dui::Toolkit& toolkit, const std::string& skinDir) {
+    dui::CResourceManager& resources = toolkit.resources();
+    resources.SetResourcePath(skinDir.empty() ? dui::DefaultResourcePath()
+                                              : std::filesystem::path(skinDir));
+    const bool loaded = resources.LoadResource("res.xml");
+    if (!loaded) {
+        platform::debugOutput("res.xml: " + resources.GetLastError());
+    }
+    ui::registerCustomControls(toolkit.factory());
+    return loaded;
+}
+
+int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstance> instance,
+                  const std::function<void(CMainWnd&)>& onCreated) {
+    auto window = std::make_unique<CMainWnd>();
+    if (window->Create(dui::kNullWindow, kMainWindowTitle, kMainWindowStyle, 0, 0, 0,
+                       kMainWindowWidth, kMainWindowHeight) == dui::kNullWindow) {
+        for (const auto& error : window->GetBuildErrors()) {
+            platform::debugOutput(error);
+        }
+        return 0;
+    }
+    window->CenterWindow();
+    window->ShowWindow(true);
+
+    if (instance && instance->isPrimary()) {
+        // Runs on the listener thread: hand the message to the UI thread.
+        const dui::HWND handle = window->GetHWND();
+        const dui::UINT message = window->ShowWindowMessageId();
+        instance->listen([handle, message](const std::string& text) {
+            if (text == kShowWindowMessage) {
+                dui::PostMessage(handle, message, 0, 0);
+            }
+        });
+    }
+    if (onCreated) {
+        onCreated(*window);
+    }
+
+    toolkit.backend().runEventLoop();
+
+    // Stop listening before the window and the toolkit go away.
+    instance.reset();
+    if (dui::IsWindow(window->GetHWND())) {
+        window->DestroyWindow();
+    }
+    window.reset();
+    return 0;
+}
+
+} // namespace quellix::app

@@ -1,0 +1,98 @@
+// The desktop program: the Qt view around the application.
+
+#include <QApplication>
+#include <QIcon>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "quellix/app/application.h"
+#include "quellix/app/main_wnd.h"
+#include "quellix/dui/qt/qt_backend.h"
+#include "quellix/dui/resource_manager.h"
+
+#ifdef QUELLIX_HAVE_SIM
+#include "quellix/sim/simulator.h"
+#endif
+
+namespace {
+
+#ifdef QUELLIX_HAVE_SIM
+std::unique_ptr<quellix::sim::Simulator> startSimulator(const quellix::app::AppOptions& options) {
+    using quellix::sim::Model;
+    auto simulator = std::make_unique<quellix::sim::Simulator>();
+    for (const auto& device : options.simulatedDevices) {
+        simulator->plug(device == "mouse" ? Model::Mouse
+                        : device == "pad" ? Model::Pad
+                                          : Model::Keyboard);
+    }
+    // The HID layer enumerates the simulator's sockets instead of hidraw.
+    setenv("QUELLIX_SIM_DIR", simulator->dir().c_str(), 1);
+    return simulator;
+}
+#endif
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const auto parsed =
+        quellix::app::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "quellix: %s\n%s", parsed.error.c_str(),
+                     quellix::app::UsageText().c_str());
+        return 2;
+    }
+    const quellix::app::AppOptions& options = parsed.options;
+    if (options.help) {
+        std::fputs(quellix::app::UsageText().c_str(), stdout);
+        return 0;
+    }
+
+    auto claim = quellix::app::ClaimInstance();
+    if (claim.secondInstance) {
+        return 0;
+    }
+
+#ifdef QUELLIX_HAVE_SIM
+    std::unique_ptr<quellix::sim::Simulator> simulator;
+    if (options.simulate) {
+        simulator = startSimulator(options);
+    }
+#endif
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Quellix");
+    QApplication::setQuitOnLastWindowClosed(false);
+    quellix::dui::qt::QtBackend backend;
+    quellix::dui::Toolkit toolkit(backend);
+    quellix::app::SetUpResources(toolkit, options.skinDir);
+    const auto icon = toolkit.resources().ResolveFile("common/app_icon.png");
+    if (std::filesystem::exists(icon)) {
+        QApplication::setWindowIcon(QIcon(QString::fromStdString(icon.string())));
+    }
+
+    int exitCode = 0;
+    if (!options.screenshotPath.empty() || options.exitAfterPaint) {
+        backend.SetFirstPaintHandler([&](quellix::dui::HWND window) {
+            if (options.exitAfterPaint) {
+                std::puts("painted");
+                std::fflush(stdout);
+            }
+            // Let the first frame settle (fonts, images) before grabbing it.
+            const int delay = options.exitAfterPaint ? options.exitDelayMs : 50;
+            QTimer::singleShot(delay, [&, window] {
+                if (!options.screenshotPath.empty() &&
+                    !backend.GrabWindow(window, options.screenshotPath)) {
+                    std::fprintf(stderr, "quellix: cannot save %s\n",
+                                 options.screenshotPath.c_str());
+                    exitCode = 1;
+                }
+                quellix::dui::PostQuitMessage(exitCode);
+            });
+        });
+    }
+
+    quellix::app::RunMainWindow(toolkit, std::move(claim.instance));
+    return exitCode;
+}
