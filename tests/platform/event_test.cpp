@@ -49,6 +49,22 @@ TEST(EventThreads, SetFromAnotherThreadEndsAnInfiniteWait) {
     setter.join();
 }
 
+// Data written before set() is visible to the thread whose wait the set
+// ended, for manual events too (whose waits only poll, never read).
+TEST(EventThreads, SetPublishesEarlierWritesToTheWaiter) {
+    for (auto reset : {Event::Reset::Manual, Event::Reset::Auto}) {
+        Event ready(reset);
+        int payload = 0;
+        std::thread producer([&] {
+            payload = 42;
+            ready.set();
+        });
+        ASSERT_TRUE(ready.wait(kInfinite));
+        EXPECT_EQ(payload, 42);
+        producer.join();
+    }
+}
+
 TEST(EventThreads, AnAutoResetSignalWakesExactlyOneOfManyWaiters) {
     Event event(Event::Reset::Auto), done(Event::Reset::Manual);
     std::atomic<int> woken{0};

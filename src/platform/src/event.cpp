@@ -37,6 +37,7 @@ Event::~Event() {
 }
 
 void Event::set() {
+    publish();
     // The counter only tells "signalled or not": keep it at 1 so that one
     // read() resets it whatever the number of set() calls.
     if (isSignalled())
@@ -52,14 +53,20 @@ void Event::reset() {
 
 bool Event::isSignalled() const {
     pollfd p{fd_, POLLIN, 0};
-    return ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN);
+    bool signalled = ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN);
+    if (signalled)
+        observe();
+    return signalled;
 }
 
 bool Event::acquire() {
     if (reset_ == Reset::Manual)
         return isSignalled();
     std::uint64_t value;
-    return ::read(fd_, &value, sizeof value) == sizeof value;
+    bool taken = ::read(fd_, &value, sizeof value) == sizeof value;
+    if (taken)
+        observe();
+    return taken;
 }
 
 bool Event::wait(std::chrono::milliseconds timeout) {
