@@ -16,14 +16,14 @@ BTN = (
     "hotimage=\"file='common/btn_hot.png' corner='6,6,6,6'\" "
     "pushedimage=\"file='common/btn_pushed.png' corner='6,6,6,6'\" "
     "disabledimage=\"file='common/btn_disabled.png' corner='6,6,6,6'\" "
-    'textcolor="#FFE6E9EF" disabledtextcolor="#FF5A6070" font="3"'
+    'textcolor="#FFE6E9EF" disabledtextcolor="#FF5A6070" font="3" align="center"'
 )
 ACCENT_BTN = (
     "normalimage=\"file='common/btn_accent_normal.png' corner='6,6,6,6'\" "
     "hotimage=\"file='common/btn_accent_hot.png' corner='6,6,6,6'\" "
     "pushedimage=\"file='common/btn_accent_pushed.png' corner='6,6,6,6'\" "
     "disabledimage=\"file='common/btn_disabled.png' corner='6,6,6,6'\" "
-    'textcolor="#FFFFFFFF" disabledtextcolor="#FF5A6070" font="2"'
+    'textcolor="#FFFFFFFF" disabledtextcolor="#FF5A6070" font="2" align="center"'
 )
 PILL = (
     "normalimage=\"file='common/pill_off.png' corner='10,10,10,10'\" "
@@ -33,8 +33,7 @@ PILL = (
     'textcolor="#FFAEB6C6" selectedtextcolor="#FFFFFFFF" disabledtextcolor="#FF5A6070" font="3" align="center"'
 )
 EDIT = (
-    "normalimage=\"file='common/edit.png' corner='6,6,6,6'\" "
-    "hotimage=\"file='common/edit_hot.png' corner='6,6,6,6'\" "
+    'bkcolor="#FF111318" bordersize="1" bordercolor="#FF343A47" borderround="6,6" '
     'textcolor="#FFE6E9EF" disabledtextcolor="#FF5A6070" textpadding="8,0,8,0"'
 )
 COMBO = (
@@ -455,14 +454,14 @@ def combo(name, keys, extra=""):
 
 def colour_controls(p, palette_height):
     return f"""<ColorPalette name="{p}_deng_Color_Pallet" height="{palette_height}" palletheight="{palette_height - 20}" barheight="14"/>
-<HorizontalLayout name="{p}_deng_rgb_layout" height="26" childpadding="6">
+<HorizontalLayout name="{p}_deng_rgb_layout" height="26" childpadding="5">
   <Button name="{p}_Deng_colordp_btn" width="40" height="26" bkcolor="#FF0199CB" borderround="6,6" tooltip="deng_preview_tip"/>
-  <Label text="R" width="12" {LABEL}/>
-  <Edit name="{p}_Deng_edit_R" width="44" height="26" text="1" {EDIT}/>
-  <Label text="G" width="12" {LABEL}/>
-  <Edit name="{p}_Deng_edit_G" width="44" height="26" text="153" {EDIT}/>
-  <Label text="B" width="12" {LABEL}/>
-  <Edit name="{p}_Deng_edit_B" width="44" height="26" text="203" {EDIT}/>
+  <Label text="R" width="10" {LABEL}/>
+  <Edit name="{p}_Deng_edit_R" width="40" height="26" text="1" {EDIT}/>
+  <Label text="G" width="10" {LABEL}/>
+  <Edit name="{p}_Deng_edit_G" width="40" height="26" text="153" {EDIT}/>
+  <Label text="B" width="10" {LABEL}/>
+  <Edit name="{p}_Deng_edit_B" width="40" height="26" text="203" {EDIT}/>
 </HorizontalLayout>"""
 
 
@@ -482,9 +481,9 @@ def lighting_panel(p, mode_xml):
     <Label text="deng_multicolor_label" width="90" {LABEL}/>
     <CheckBox name="{p}_Deng_7color_check" text="deng_multicolor_text" width="166" height="26" {PILL}/>
   </HorizontalLayout>
-  <VerticalLayout name="{p}_deng_color_layout" childpadding="6" height="192">
+  <VerticalLayout name="{p}_deng_color_layout" childpadding="6" height="196">
     <Label text="deng_colour_label" height="18" {LABEL}/>
-{indent(colour_controls(p, 100), 4)}
+{indent(colour_controls(p, 90), 4)}
 {indent(swatches(f"{p}_Deng_color_btn_", 15), 4)}
   </VerticalLayout>
   <Control/>
@@ -904,7 +903,7 @@ def profile_selector(x, combos, families):
     )
     panels = "\n".join(f'  <Include source="profile/{f}.xml"/>' for f in families)
     panel = (
-        f'<TabLayout name="{x}_profile_fun_spead_tab" float="true" pos="476,44,784,320" visible="false">\n'
+        f'<TabLayout name="{x}_profile_fun_spead_tab" float="true" pos="476,44,784,280" visible="false">\n'
         f"{panels}\n</TabLayout>"
     )
     return bar, panel
@@ -1043,7 +1042,7 @@ def dialog_title(title_xml):
     return f"""<HorizontalLayout height="36" inset="14,0,4,0" bkcolor="#FF20242C">
   {title_xml}
   <Control/>
-  {caption_button("closebtn", "close", "tip_close").replace(chr(10) + "        ", " ")}
+  {caption_button("closebtn", "close", "tip_close").replace(chr(10) + "        ", " ").replace('padding="0,6,0,0"', 'padding="0,2,0,0"')}
 </HorizontalLayout>"""
 
 
@@ -1207,11 +1206,10 @@ def menu(comment, entries):
 """
 
 
-MENU_ITEM = 'height="30" textcolor="#FFE6E9EF" hotimage="file=\'common/item_hot.png\' corner=\'4,4,4,4\'"'
-LANGUAGE_MENU = f"""<MenuElement name="menu_language" text="menu_language" {MENU_ITEM}>
-  <MenuElement name="lan_en" text="menu_lan_en" {MENU_ITEM}/>
-  <MenuElement name="lan_cn" text="menu_lan_cn" {MENU_ITEM}/>
-</MenuElement>"""
+MENU_ITEM = 'height="30" textcolor="#FFE6E9EF" hotbkcolor="#FF2E3340"'
+# Menus are flat: every element is an item the program acts on.
+LANGUAGE_MENU = f"""<MenuElement name="lan_en" text="menu_lan_en" {MENU_ITEM}/>
+<MenuElement name="lan_cn" text="menu_lan_cn" {MENU_ITEM}/>"""
 
 
 def main():
