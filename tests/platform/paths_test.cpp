@@ -42,6 +42,12 @@ TEST(DataDirectories, CreationFailureIsReported) {
     EXPECT_TRUE(error);
 }
 
+TEST(ProgramDirectory, IsTheFolderOfThisExecutable) {
+    const std::string dir = programDirectory();
+    ASSERT_TRUE(dir.ends_with('/'));
+    EXPECT_TRUE(fs::exists(dir + "platform_dirs_test"));
+}
+
 struct Environment {
     std::map<std::string, std::string> variables;
     std::map<fs::path, std::string> files;

@@ -158,6 +158,14 @@ std::string DataDirectories::keyboardDir() const {
     return reported(std::move(path), error);
 }
 
+std::string programDirectory() {
+    std::error_code error;
+    fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {};
+    return withSlash(executable.parent_path());
+}
+
 const DataDirectories& dataDirectories() {
     static const DataDirectories directories(findDocumentsDir());
     return directories;

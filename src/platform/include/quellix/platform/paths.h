@@ -58,6 +58,10 @@ std::filesystem::path findDocumentsDir(
 std::optional<std::filesystem::path> parseUserDirsDocuments(std::string_view userDirs,
                                                             const std::filesystem::path& home);
 
+// The folder of the running executable, ending with "/": the skin folder
+// and the factory default files lie there.  Empty when it cannot be found.
+std::string programDirectory();
+
 // The process-wide directories, resolved from the environment at first use.
 const DataDirectories& dataDirectories();
 inline std::string dataRoot() {
