@@ -49,7 +49,11 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    auto claim = quellix::app::ClaimInstance();
+    // QUELLIX_INSTANCE_NAME lets tests run beside a user's own instance.
+    const char* instanceName = std::getenv("QUELLIX_INSTANCE_NAME");
+    auto claim = quellix::app::ClaimInstance(instanceName != nullptr && *instanceName != '\0'
+                                                 ? instanceName
+                                                 : quellix::app::kInstanceName);
     if (claim.secondInstance) {
         return 0;
     }
