@@ -165,6 +165,17 @@ TEST_F(PrivateProfileFile, ReadOnlyDirectoryRefusesTheWriteAndKeepsTheFile) {
     EXPECT_EQ(getPrivateProfileString("S", "k", "0", ini), "old");
 }
 
+TEST_F(PrivateProfileFile, ReadOnlyFileIsNotReplaced) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write read-only files";
+    writeBytes(ini, "[S]\r\nk=old\r\n");
+    std::filesystem::permissions(ini, std::filesystem::perms::owner_read);
+    std::error_code error;
+    EXPECT_FALSE(writePrivateProfileString("S", "k", "new", ini, error));
+    EXPECT_EQ(error, std::errc::permission_denied);
+    EXPECT_EQ(getPrivateProfileString("S", "k", "0", ini), "old");
+}
+
 TEST_F(PrivateProfileFile, WriteKeepsPermissionsAndFollowsLinks) {
     writeBytes(ini, "[S]\r\nk=old\r\n");
     std::filesystem::permissions(ini, std::filesystem::perms(0600));

@@ -85,6 +85,10 @@ void syncDirectory(const fs::path& directory) {
 std::error_code replaceFileAtomically(const fs::path& path, std::string_view bytes) {
     const fs::path target = resolveTarget(path);
     const fs::path directory = target.parent_path();
+    // Renaming needs only the folder's permission; a file its owner made
+    // read-only must still not change.
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
+        return lastError();
     // A short fixed temporary name, so that a target name near the length
     // limit still leaves room for it.
     std::string pattern = (directory / ".qx-tmp-XXXXXX").string();

@@ -13,7 +13,8 @@ namespace quellix::platform {
 // Writes `bytes` to a temporary file in the same directory, flushes it to
 // disk, gives it the old file's permission bits (0644 less the umask for a
 // new file) and renames it over `path`.  A symbolic link is followed, so
-// the file it points to is replaced.  On failure the old file is untouched,
+// the file it points to is replaced.  A file the caller may not write is
+// refused (a rename would otherwise replace it).  On failure the old file is untouched,
 // the temporary file is removed and the error is returned.
 std::error_code replaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
