@@ -382,6 +382,12 @@ def make_controls():
         f'<rect x="1" y="1" width="22" height="22" rx="4" fill="{ACCENT}" fill-opacity="0.45" '
         f'stroke="{ACCENT_HOT}" stroke-width="2"/>',
     )
+    # Press and release marks of macro actions; the labels holding them are
+    # about a third of the action list wide.
+    svg("common/macro_down.svg", 96, 30, f'<path d="M14,9 V21 M9,16 L14,21 L19,16" fill="none" stroke="{ACCENT_HOT}" '
+        'stroke-width="1.8" stroke-linecap="round" stroke-linejoin="round"/>')
+    svg("common/macro_up.svg", 96, 30, '<path d="M14,21 V9 M9,14 L14,9 L19,14" fill="none" stroke="#F2B233" '
+        'stroke-width="1.8" stroke-linecap="round" stroke-linejoin="round"/>')
     # Message box and about window decorations.
     svg(
         "common/msg_info.svg",

@@ -335,9 +335,10 @@ def macro_page(x):
 
   <!-- ============ Actions of the selected macro ============ -->
   <VerticalLayout width="300" childpadding="8">
-    <HorizontalLayout height="20">
-      <Label text="macro_col_action" width="150" {LABEL}/>
-      <Label text="macro_col_state" width="60" {LABEL}/>
+    <!-- Column heads over the three labels of each action item -->
+    <HorizontalLayout height="20" inset="4,0,4,0">
+      <Label text="macro_col_action" {LABEL}/>
+      <Label text="macro_col_state" {LABEL}/>
       <Label text="macro_col_delay" {LABEL}/>
     </HorizontalLayout>
     <List name="{x}_Macro_list" {LIST}/>
@@ -999,6 +1000,13 @@ def main_window():
   <Font id="2" name="Noto Sans" size="12" bold="true"/>
   <Font id="3" name="Noto Sans" size="11"/>
   <Font id="4" name="Noto Sans" size="18" bold="true"/>
+  <!-- Styles the program gives to list items it adds at run time. -->
+  <Style name="listex_item_style" value="textcolor='#FFE6E9EF' hotbkcolor='#FF2E3340' selectedbkcolor='#590199CB' font='3'"/>
+  <Style name="macro_label_mouse_style" value="textcolor='#FF19B5E8' font='3'"/>
+  <Style name="macro_label_keyboard_style" value="textcolor='#FFE6E9EF' font='3'"/>
+  <Style name="macro_label_text_style" value="textcolor='#FFAEB6C6' font='3'"/>
+  <Style name="macro_label_down_style" value="bkimage='common/macro_down.png'"/>
+  <Style name="macro_label_up_style" value="bkimage='common/macro_up.png'"/>
 
   <VerticalLayout name="root" bkimage="file='common/background.png'">
 

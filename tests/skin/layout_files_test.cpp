@@ -114,6 +114,32 @@ TEST(SkinFiles, PicturesTheProgramSetsExist) {
     }
 }
 
+// Styles the program applies to the list items it creates, defined in the
+// main window's layout; pictures inside them need sources too.
+TEST(SkinFiles, StylesTheProgramAppliesAreDefined) {
+    pugi::xml_document doc;
+    ASSERT_TRUE(parseFile(skinDir() / "main.xml", doc));
+    std::map<std::string, std::string> styles;
+    for (pugi::xml_node style : doc.child("Window").children("Style")) {
+        styles[style.attribute("name").value()] = style.attribute("value").value();
+    }
+    for (const char* name :
+         {"listex_item_style", "macro_label_mouse_style", "macro_label_keyboard_style",
+          "macro_label_text_style", "macro_label_down_style", "macro_label_up_style"}) {
+        EXPECT_TRUE(styles.count(name)) << name;
+    }
+    static const std::regex image("image='([^']*)'");
+    for (const auto& [name, value] : styles) {
+        for (std::sregex_iterator it(value.begin(), value.end(), image), end; it != end; ++it) {
+            fs::path picture = (*it)[1].str();
+            fs::path svg = skinDir() / "src" / picture;
+            svg.replace_extension(".svg");
+            EXPECT_TRUE(fs::exists(skinDir() / picture) || fs::exists(svg))
+                << name << ": " << picture;
+        }
+    }
+}
+
 TEST(SkinFiles, IncludedFilesExistAndLoad) {
     for (const auto& file : skinXmlFiles()) {
         pugi::xml_document doc;

@@ -30,6 +30,12 @@ const std::map<std::string, std::string>& subLayouts() {
 
 Control build(const pugi::xml_node& node, const std::string& file, std::vector<std::string>& stack);
 
+// Fonts, default attributes and styles configure the window, they are no controls.
+bool isResourceElement(const pugi::xml_node& node) {
+    std::string n = node.name();
+    return n == "Font" || n == "Default" || n == "Style";
+}
+
 std::vector<Control> buildFile(const std::string& file, std::vector<std::string>& stack) {
     if (std::find(stack.begin(), stack.end(), file) != stack.end()) {
         throw std::runtime_error("include cycle through " + file);
@@ -45,8 +51,7 @@ std::vector<Control> buildFile(const std::string& file, std::vector<std::string>
     if (std::string(root.name()) == "Window") {
         // A window file: its first control element is the root control.
         for (pugi::xml_node child : root.children()) {
-            std::string n = child.name();
-            if (child.type() == pugi::node_element && n != "Font" && n != "Default") {
+            if (child.type() == pugi::node_element && !isResourceElement(child)) {
                 out.push_back(build(child, file, stack));
             }
         }
@@ -78,7 +83,7 @@ Control build(const pugi::xml_node& node, const std::string& file,
         return c;
     }
     for (pugi::xml_node child : node.children()) {
-        if (child.type() == pugi::node_element) {
+        if (child.type() == pugi::node_element && !isResourceElement(child)) {
             c.children.push_back(build(child, file, stack));
         }
     }
