@@ -564,6 +564,7 @@ def keyboard_lighting():
 
     <!-- ============ Effect ============ -->
     <VerticalLayout width="262" inset="12,10,12,10" childpadding="6" {PANEL}>
+      <Label text="deng_effect_label" height="16" textcolor="#FFE6E9EF" font="2"/>
 {indent(combo("kb_deng_combo_modeSelect", KB_MODES), 6)}
 {indent(combo("kb_deng_onecolor_combo_modeSelect", KB_ONECOLOR_MODES, 'visible="false" '), 6)}
 {indent(slider_row("deng_brightness_label", "kb_deng_light_slider"), 6)}
@@ -863,7 +864,7 @@ def page_tab(name, text, icon, selected=False, visible=True):
     extra = (' selected="true"' if selected else "") + ("" if visible else ' visible="false"')
     return (
         f'<Option name="{name}" group="page_tab" width="132" height="36" padding="0,4,0,0" text="{text}" '
-        f'align="center" font="2"{extra}\n'
+        f'align="center" textpadding="34,0,6,0" font="2"{extra}\n'
         f'        textcolor="#FF8A93A6" hottextcolor="#FFE6E9EF" selectedtextcolor="#FF19B5E8"\n'
         f"        normalimage=\"file='common/tab_{icon}_normal.png'\" hotimage=\"file='common/tab_{icon}_hot.png'\" "
         f"selectedimage=\"file='common/tab_{icon}_sel.png'\"/>"
