@@ -352,11 +352,14 @@ def make_controls():
     # the disabled face once the list is empty (the icon is drawn on top).
     svg("common/up_top_over.svg", 28, 28, '<rect x="0.5" y="0.5" width="27" height="27" rx="6" fill="#2E3340" stroke="#445063"/>')
     svg("common/unuse.svg", 28, 28, '<rect x="0.5" y="0.5" width="27" height="27" rx="6" fill="#1E2128" stroke="#272B34"/>')
-    # LED glow used by the light previews: white, tinted by the light colour.
+    # Light pictures of the previews. The view paints the light colour over
+    # the picture's own pixels as strongly as the light's level, so the
+    # pictures are dark: a dim light then looks dark, a full one has the
+    # light's colour.
     defs = (
-        '<radialGradient id="g"><stop offset="0" stop-color="#FFFFFF"/>'
-        '<stop offset="0.45" stop-color="#FFFFFF" stop-opacity="0.85"/>'
-        '<stop offset="1" stop-color="#FFFFFF" stop-opacity="0"/></radialGradient>'
+        '<radialGradient id="g"><stop offset="0" stop-color="#000000"/>'
+        '<stop offset="0.45" stop-color="#000000" stop-opacity="0.85"/>'
+        '<stop offset="1" stop-color="#000000" stop-opacity="0"/></radialGradient>'
     )
     svg("common/led_glow.svg", 20, 20, '<circle cx="10" cy="10" r="10" fill="url(#g)"/>', defs)
     # Key-set mark and keycap highlights for the keyboard pictures (9-slice, corner 6).
@@ -365,8 +368,8 @@ def make_controls():
         "kb/key_light.svg",
         24,
         24,
-        '<rect x="1" y="1" width="22" height="22" rx="4" fill="#FFFFFF" fill-opacity="0.55"/>'
-        '<rect x="1" y="1" width="22" height="22" rx="4" fill="none" stroke="#FFFFFF" stroke-width="2"/>',
+        '<rect x="1" y="1" width="22" height="22" rx="4" fill="#000000" fill-opacity="0.5"/>'
+        '<rect x="1" y="1" width="22" height="22" rx="4" fill="none" stroke="#000000" stroke-width="2"/>',
     )
     svg(
         "kb/key_hot.svg",

@@ -155,6 +155,22 @@ TEST(SkinFiles, IncludedFilesExistAndLoad) {
     }
 }
 
+// Options of one group exclude each other; a layout preselects at most one.
+TEST(SkinFiles, OptionGroupsPreselectAtMostOneOption) {
+    for (const auto& file : skinXmlFiles()) {
+        pugi::xml_document doc;
+        ASSERT_TRUE(parseFile(skinDir() / file, doc)) << file;
+        std::map<std::string, int> selected;
+        for (pugi::xpath_node xn : doc.select_nodes("//Option[@group]")) {
+            selected[xn.node().attribute("group").value()] +=
+                xn.node().attribute("selected").as_bool() ? 1 : 0;
+        }
+        for (const auto& [group, n] : selected) {
+            EXPECT_LE(n, 1) << file << ": group " << group;
+        }
+    }
+}
+
 // Text and tooltip values that look like keys (identifiers with an
 // underscore) must be translated; other values are literal texts.
 TEST(SkinFiles, EveryTextKeyIsTranslated) {
