@@ -106,6 +106,30 @@ TEST(LightingSeeds, ModeChangesPlaceTheirSeeds) {
     EXPECT_EQ(h.state->mouse.effect.ring.load(0), 1);
 }
 
+TEST(LightingSeeds, FullColourRipplesGetAFrontAfterTheReset) {
+    struct Case {
+        unsigned variant;
+        std::uint8_t mode;
+        std::size_t column; // where the front is placed, or 23 for none
+    };
+    const Case cases[] = {{0, 5, 9}, {2, 5, 9}, {0, 15, 22}, {2, 18, 22}, {2, 15, 23}, {0, 18, 23}};
+    for (const Case& c : cases) {
+        Harness h;
+        changeKeyboardMode(h.state->keyboard, c.variant, c.mode);
+        for (std::size_t col = 0; col < kMaskColumns; ++col)
+            EXPECT_EQ(h.state->keyboard.effect.masks.combined(col), col == c.column ? 0x40 : 0)
+                << "variant " << c.variant << " mode " << int(c.mode) << " column " << col;
+    }
+}
+
+TEST(LightingTrace, Variant2NamesThreeModes) {
+    EXPECT_STREQ(keyboardTraceLine(2, 2), "常亮");
+    EXPECT_STREQ(keyboardTraceLine(2, 9), "星星");
+    EXPECT_STREQ(keyboardTraceLine(2, 12), "蛇");
+    EXPECT_EQ(keyboardTraceLine(2, 3), nullptr);
+    EXPECT_EQ(keyboardTraceLine(0, 9), nullptr);
+}
+
 TEST(LightingSeeds, HueSpread) {
     Harness h;
     seedHueSpread(h.state->keyboard.effect);

@@ -73,6 +73,21 @@ FrameBytes keyboardIteration(LightingState& state, unsigned variant, SlotRecordV
     return frame;
 }
 
+const char* keyboardTraceLine(unsigned variant, std::uint8_t mode) {
+    if (variant != 2)
+        return nullptr;
+    switch (mode) {
+    case 2:
+        return "常亮";
+    case 9:
+        return "星星";
+    case 12:
+        return "蛇";
+    default:
+        return nullptr;
+    }
+}
+
 void syncIteration(LightingState& state, const LightingFields& record, SyncTargets targets,
                    Pacer& pacer) {
     pacer.sleepMs(record.speed);

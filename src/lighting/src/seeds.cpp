@@ -37,6 +37,10 @@ void seedRipple(WavefrontMasks& masks) {
     masks.setBitInAll(9, 6);
 }
 
+void seedBouncingRipple(WavefrontMasks& masks) {
+    masks.setBitInAll(22, 6);
+}
+
 void seedTablePulses(KeyboardLighting& keyboard) {
     for (std::size_t c = 0; c < kMatrixColumns; ++c)
         for (std::size_t r = 0; r < kMatrixRows; ++r)
@@ -66,15 +70,30 @@ void placeMouseTravellingLight(MouseLighting& mouse, std::uint8_t direction) {
 
 namespace {
 
-enum class Seed : std::uint8_t { None, HueSpread, Pulses, Ripple, TablePulses, DiagonalPulses };
+enum class Seed : std::uint8_t {
+    None,
+    HueSpread,
+    Pulses,
+    Ripple,
+    BouncingRipple,
+    TablePulses,
+    DiagonalPulses
+};
 
-// Which seed choosing a mode places, per keyboard variant.
+// Which seed choosing a mode places, per keyboard variant.  The
+// full-colour ripples only draw what is in the wavefront masks, and the
+// reset has just cleared them: without a seed of their own they would stay
+// dark, so the ripple gets the ripple seed and the bouncing ripple a front
+// at the bottom of column 22, where its own bounce rule re-seeds it.
 constexpr std::array<Seed, 19> kFullColourSeeds = [] {
     std::array<Seed, 19> s{};
     s[4] = Seed::HueSpread;
+    s[5] = Seed::Ripple;
     s[11] = Seed::Pulses;
     return s;
 }();
+constexpr std::uint8_t kVariant0BouncingRippleMode = 15;
+constexpr std::uint8_t kVariant2BouncingRippleMode = 18;
 constexpr std::array<Seed, 19> kOneColourSeeds = [] {
     std::array<Seed, 19> s{};
     s[3] = Seed::Ripple;
@@ -90,7 +109,11 @@ constexpr std::array<Seed, 19> kOneColourSeeds = [] {
 
 void placeKeyboardSeed(KeyboardLighting& keyboard, unsigned variant, std::uint8_t mode) {
     const auto& table = variant == 1 ? kOneColourSeeds : kFullColourSeeds;
-    switch (mode < table.size() ? table[mode] : Seed::None) {
+    Seed seed = mode < table.size() ? table[mode] : Seed::None;
+    if ((variant == 0 && mode == kVariant0BouncingRippleMode) ||
+        (variant == 2 && mode == kVariant2BouncingRippleMode))
+        seed = Seed::BouncingRipple;
+    switch (seed) {
     case Seed::None:
         break;
     case Seed::HueSpread:
@@ -101,6 +124,9 @@ void placeKeyboardSeed(KeyboardLighting& keyboard, unsigned variant, std::uint8_
         break;
     case Seed::Ripple:
         seedRipple(keyboard.effect.masks);
+        break;
+    case Seed::BouncingRipple:
+        seedBouncingRipple(keyboard.effect.masks);
         break;
     case Seed::TablePulses:
         seedTablePulses(keyboard);

@@ -37,7 +37,8 @@ FrameBytes padIteration(LightingState& state, SlotRecordView record, bool syncAc
 FrameBytes mouseIteration(LightingState& state, SlotRecordView record, bool syncActive,
                           Pacer& pacer, const Clock& clock, FrameBuffers& buffers);
 
-// Keyboard: variants 0 and 2 send the 378-byte frame except in modes 15 and
+// Keyboard (the worker's first call after start-up sends nothing; that is
+// the worker's to skip): variants 0 and 2 send the 378-byte frame except in modes 15 and
 // 16; variant 1 sends the level frame of its step (or nothing when the mode
 // has no step) and never the full-colour frame, which a one-colour keyboard
 // cannot show.  While synchronised, every variant sends the cells: variants
@@ -46,6 +47,10 @@ FrameBytes mouseIteration(LightingState& state, SlotRecordView record, bool sync
 FrameBytes keyboardIteration(LightingState& state, unsigned variant, SlotRecordView record,
                              const CustomColours& custom, bool syncActive, Pacer& pacer,
                              const Clock& clock, FrameBuffers& buffers);
+
+// The line that the keyboard worker writes to the debug output after each
+// frame in some modes (variant 2: modes 2, 9 and 12), or nullptr.
+const char* keyboardTraceLine(unsigned variant, std::uint8_t mode);
 
 // The synchronised worker: sleeps `speed` milliseconds, then runs the
 // synchronised effect over the targets.  The caller sends each target's

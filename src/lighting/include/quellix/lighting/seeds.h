@@ -14,6 +14,8 @@ void seedHueSpread(EffectState& effect);
 void seedPulses(EffectState& effect);
 // Ripple seed: bit 6 of column 9 in all four masks.
 void seedRipple(WavefrontMasks& masks);
+// Bouncing ripple seed: bit 6 of column 22 in all four masks.
+void seedBouncingRipple(WavefrontMasks& masks);
 // One-colour pulses: counters from the phase table.
 void seedTablePulses(KeyboardLighting& keyboard);
 // One-colour pulses: counters falling 35 per row and 8 per column (mod 193).
@@ -25,6 +27,9 @@ void placePadTravellingLight(PadLighting& pad);
 void placeMouseTravellingLight(MouseLighting& mouse, std::uint8_t direction);
 
 // A mode change: the kind's animation reset, then what the new mode places.
+// The keyboard's full-colour ripple (mode 5) and bouncing ripple (variant 0
+// mode 15, variant 2 mode 18) get a front of their own so that they show
+// something after the reset.
 void changePadMode(PadLighting& pad, std::uint8_t mode);
 void changeMouseMode(MouseLighting& mouse, std::uint8_t mode, std::uint8_t direction);
 void changeKeyboardMode(KeyboardLighting& keyboard, unsigned variant, std::uint8_t mode);
