@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <thread>
+
+#include "quellix/dui/controls.h"
+#include "quellix/dui/qt/palette_geometry.h"
+#include "quellix/dui/qt/qt_backend.h"
+#include "quellix/dui/toolkit.h"
+#include "quellix/dui/window.h"
+#include "quellix/ui/custom_controls.h"
+
+namespace quellix::dui::qt {
+namespace {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "qt_view_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+class ViewWindow : public WindowImplBase {
+public:
+    std::vector<std::pair<CDuiString, CDuiString>> notifications;
+    std::vector<UINT> timers;
+    CDuiString GetWindowClassName() const override { return "View"; }
+    CDuiString GetSkinFile() override { return "view.xml"; }
+    void Notify(TNotifyUI& msg) override {
+        notifications.emplace_back(msg.sType, msg.pSender ? msg.pSender->GetName() : "");
+    }
+    LRESULT HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override {
+        if (msg == WM_TIMER) {
+            timers.push_back(UINT(wParam));
+            KillTimer(UINT(wParam));
+            Close(7);
+        }
+        return WindowImplBase::HandleCustomMessage(msg, wParam, lParam, handled);
+    }
+    bool Notified(const CDuiString& type, const CDuiString& name) const {
+        for (const auto& [t, n] : notifications) {
+            if (t == type && n == name) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+class QtViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        application();
+        backend = std::make_unique<QtBackend>();
+        toolkit = std::make_unique<Toolkit>(*backend);
+        toolkit->resources().SetResourcePath(QT_TEST_DATA);
+        ui::registerCustomControls(toolkit->factory());
+        ASSERT_NE(window.Create(kNullWindow, "view", 0, 0, 40, 40, 300, 260), kNullWindow);
+        window.ShowWindow(true);
+        widget = topWidget();
+        ASSERT_NE(widget, nullptr);
+    }
+    void TearDown() override {
+        if (IsWindow(window.GetHWND())) {
+            window.DestroyWindow();
+        }
+        toolkit.reset();
+        backend.reset();
+        QApplication::processEvents();
+    }
+    static QWidget* topWidget() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->windowTitle() == "view") {
+                return w;
+            }
+        }
+        return nullptr;
+    }
+    // Runs the Qt loop until the condition holds (bounded so that a fault
+    // fails the test instead of hanging it).
+    template <class F> bool runUntil(F condition) {
+        for (int i = 0; i < 500 && !condition(); ++i) {
+            QTest::qWait(10);
+        }
+        return condition();
+    }
+    QPoint centreOf(const CDuiString& name) {
+        const RECT rc = window.FindControl(name)->GetPos();
+        return {rc.left + rc.width() / 2, rc.top + rc.height() / 2};
+    }
+
+    std::unique_ptr<QtBackend> backend;
+    std::unique_ptr<Toolkit> toolkit;
+    ViewWindow window;
+    QWidget* widget = nullptr;
+};
+
+TEST_F(QtViewTest, PaintsTheModelsColoursAndTheRing) {
+    const QImage image = widget->grab().toImage();
+    EXPECT_EQ(image.size(), QSize(300, 260));
+    EXPECT_EQ(image.pixelColor(centreOf("press") + QPoint(-25, -10)), QColor(255, 0, 0));
+    // The ring's quarter runs clockwise from six o'clock: left of the bottom
+    // point is the foreground, right of it still the background.
+    const RECT ring = window.FindControl("ring")->GetPos();
+    const QPoint bottom(ring.left + 50, ring.bottom - 4);
+    EXPECT_EQ(image.pixelColor(bottom + QPoint(-8, -1)), QColor(0, 0, 255));
+    EXPECT_EQ(image.pixelColor(bottom + QPoint(8, -1)), QColor(0, 255, 0));
+    EXPECT_EQ(image.pixelColor(ring.left + 50, ring.top + 50), QColor(255, 255, 255));
+}
+
+TEST_F(QtViewTest, ClicksAndTypingBecomeModelNotifications) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("press"));
+    EXPECT_TRUE(window.Notified("click", "press"));
+
+    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("check"));
+    EXPECT_TRUE(window.Notified("selectchanged", "check"));
+    EXPECT_FALSE(window.FindControl<CCheckBoxUI>("check")->GetCheck());
+
+    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("edit"));
+    auto* editor = widget->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    QTest::keyClicks(editor, "42");
+    EXPECT_EQ(window.FindControl("edit")->GetText(), "42");
+    EXPECT_TRUE(window.Notified("textchanged", "edit"));
+
+    const RECT slider = window.FindControl("slider")->GetPos();
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(slider.left + 2, slider.top + 10));
+    EXPECT_TRUE(window.Notified("valuechanged", "slider"));
+    EXPECT_LT(window.FindControl<CSliderUI>("slider")->GetValue(), 50);
+
+    const RECT palette = window.FindControl("palette")->GetPos();
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(palette.left, palette.top));
+    EXPECT_TRUE(window.Notified("colorchanged", "palette"));
+    EXPECT_EQ(window.FindControl<CColorPaletteUI>("palette")->GetSelectColor(), 0xFFFF0000u);
+}
+
+TEST_F(QtViewTest, PostedWorkTimersAndModalLoopsRunOnTheQtLoop) {
+    bool ran = false;
+    std::thread worker([&] { PostTask([&] { ran = true; }); });
+    worker.join();
+    EXPECT_TRUE(runUntil([&] { return ran; }));
+
+    // A timer that closes the window ends its modal run with the code.
+    window.SetTimer(5, 20);
+    EXPECT_EQ(window.ShowModal(), 7u);
+    EXPECT_EQ(window.timers, std::vector<UINT>{5});
+}
+
+TEST(PaletteGeometry, HsvRoundTripAndPicks) {
+    for (DWORD colour : {0xFF0199CBu, 0xFFFF0000u, 0xFF00FF00u, 0xFF123456u, 0xFFFFFFFFu}) {
+        EXPECT_EQ(FromHsv(ToHsv(colour)), colour) << std::hex << colour;
+    }
+    const PaletteLayout layout = LayoutPalette({0, 0, 361, 120}, 100, 10);
+    EXPECT_EQ(layout.square, (RECT{0, 0, 361, 100}));
+    EXPECT_EQ(layout.bar, (RECT{0, 104, 361, 114}));
+    // Top-left of the square: pure red; a black colour becomes bright.
+    EXPECT_EQ(PickColour(layout, {0, 0}, 0xFF000000, false), 0xFFFF0000u);
+    // Bottom of the square: no saturation (white at full brightness).
+    EXPECT_EQ(PickColour(layout, {200, 99}, 0xFFFF0000, false), 0xFFFFFFFFu);
+    // Left end of the bar: black, keeping hue and saturation for later.
+    EXPECT_EQ(PickColour(layout, {0, 108}, 0xFFFF0000, true), 0xFF000000u);
+    // Points past the edge are clamped into the part the drag started in.
+    EXPECT_EQ(PickColour(layout, {-50, 500}, 0xFF00FF00, true), 0xFF000000u);
+    const POINT marker = SquareMarker(layout, 0xFFFF0000);
+    EXPECT_EQ(marker.x, 0);
+    EXPECT_EQ(marker.y, 0);
+    EXPECT_EQ(BarMarker(layout, 0xFFFF0000), 360);
+}
+
+} // namespace
+} // namespace quellix::dui::qt

@@ -1,0 +1,71 @@
+// Runs the program twice: the second process must end at once with 0 and
+// the first must receive the show-window message.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+pid_t launch(const std::string& stderrPath) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        FILE* err = std::freopen(stderrPath.c_str(), "w", stderr);
+        (void)err;
+        execl(QUELLIX_BINARY, QUELLIX_BINARY, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+bool waitFor(const std::string& path, const std::string& text) {
+    for (int i = 0; i < 1000; ++i) {
+        if (readFile(path).find(text) != std::string::npos) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST(SecondInstance, ExitsAtOnceAndTheFirstGetsTheMessage) {
+    const std::string dir = testing::TempDir();
+    const std::string name = "quellix-qt-test-" + std::to_string(getpid());
+    setenv("QUELLIX_INSTANCE_NAME", name.c_str(), 1);
+    setenv("QUELLIX_DEBUG", "1", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
+    const std::string firstLog = dir + "/first.log";
+    const pid_t first = launch(firstLog);
+    ASSERT_GT(first, 0);
+    ASSERT_TRUE(waitFor(firstLog, "InitWindow")) << readFile(firstLog);
+    // A message sent before the first one listens waits in its queue.
+    const pid_t second = launch(dir + "/second.log");
+    int status = -1;
+    ASSERT_EQ(waitpid(second, &status, 0), second);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readFile(dir + "/second.log").find("InitWindow"), std::string::npos);
+
+    // The registered message's trace, with the message's id.
+    EXPECT_TRUE(waitFor(firstLog, "软件标示 49152")) << readFile(firstLog);
+
+    kill(first, SIGTERM);
+    waitpid(first, &status, 0);
+}
+
+} // namespace
