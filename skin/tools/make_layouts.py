@@ -731,7 +731,7 @@ def mouse_dpi():
     <Control/>
     <Button name="ms_one_profile_default" text="dpi_reset_device_text" width="150" height="28" {BTN}/>
   </HorizontalLayout>
-  <HorizontalLayout childpadding="12">
+  <HorizontalLayout height="330" childpadding="12">
     <!-- ============ DPI stages ============ -->
     <VerticalLayout width="470" inset="12,10,12,10" childpadding="8" {PANEL}>
       <Label text="dpi_stages_label" height="20" textcolor="#FFE6E9EF" font="2"/>
@@ -792,7 +792,7 @@ def mouse_cursor():
     <Label text="cursor_pattern_label" width="120" textcolor="#FFE6E9EF" font="2"/>
 {indent(guns, 4)}
   </HorizontalLayout>
-  <HorizontalLayout childpadding="12">
+  <HorizontalLayout height="300" childpadding="12">
     <!-- ============ Steps ============ -->
     <VerticalLayout width="440" inset="12,10,12,10" childpadding="6" {PANEL}>
       <Label text="cursor_steps_label" height="20" textcolor="#FFE6E9EF" font="2"/>
