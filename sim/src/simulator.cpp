@@ -70,6 +70,23 @@ void sendPacket(int fd, std::span<const std::uint8_t> bytes) {
     (void)::send(fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
 }
 
+// "VVVV_PPPP_RRRR_II.sock" or ".rdesc", lowercase hex.
+bool isInterfaceFileName(const std::string& name) {
+    const std::size_t stem = 17;
+    if (name.size() <= stem || (name.substr(stem) != ".sock" && name.substr(stem) != ".rdesc")) {
+        return false;
+    }
+    for (std::size_t i = 0; i < stem; ++i) {
+        const char c = name[i];
+        const bool separator = i == 4 || i == 9 || i == 14;
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+        if (separator ? c != '_' : !hex) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::string_view modelName(Model model) {
@@ -151,6 +168,7 @@ struct Simulator::Impl {
                 }
                 fs::remove(control); // left behind by a server that died
             }
+            removeStaleInterfaces();
             controlFd = listenSeqpacket(control);
         } catch (...) {
             closeFd(wakeFd);
@@ -199,11 +217,31 @@ struct Simulator::Impl {
         if (!fs::exists(dir)) {
             fs::create_directories(dir);
             ownsDir = true;
-        } else if (!fs::is_directory(dir)) {
+            if (::chmod(dir.c_str(), 0700) != 0) {
+                throw std::system_error(errno, std::generic_category(), "chmod " + dir.native());
+            }
+            return;
+        }
+        // An existing directory is used only when it is already private:
+        // its permissions are the user's, not ours to change.
+        struct stat info {};
+        if (::stat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
             throw std::invalid_argument(dir.native() + " is not a directory");
         }
-        if (::chmod(dir.c_str(), 0700) != 0) {
-            throw std::system_error(errno, std::generic_category(), "chmod " + dir.native());
+        if (info.st_uid != ::geteuid() || (info.st_mode & 077) != 0) {
+            throw std::invalid_argument(dir.native() +
+                                        " must be a directory of this user with mode 0700");
+        }
+    }
+
+    // Interface files that a server which died left behind would announce
+    // devices that nobody serves.
+    void removeStaleInterfaces() {
+        std::error_code ec;
+        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+            if (isInterfaceFileName(it->path().filename().native())) {
+                fs::remove(it->path(), ec);
+            }
         }
     }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quellix::sim {
 namespace {
@@ -65,6 +66,30 @@ TEST_F(SimulatorSocketTest, DestructionRemovesItsTemporaryDirectory) {
         ASSERT_TRUE(fs::exists(dir));
     }
     EXPECT_FALSE(fs::exists(dir));
+}
+
+TEST(SimulatorDirectory, AnExistingDirectoryMustBePrivate) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("quellix-sim-dir-" + std::to_string(::getpid()));
+    fs::create_directory(dir);
+    fs::permissions(dir, fs::perms(0755));
+    EXPECT_THROW(Simulator(Options{dir, std::chrono::microseconds(0)}), std::invalid_argument);
+    EXPECT_EQ(fs::status(dir).permissions(), fs::perms(0755)); // left as it was
+
+    fs::permissions(dir, fs::perms(0700));
+    // Files of a server that died: a stale socket file and descriptor.
+    std::ofstream(dir / "control.sock").put('x');
+    std::ofstream(dir / "0c45_5f01_0105_00.rdesc").put('x');
+    std::ofstream(dir / "notes.txt").put('x');
+    {
+        Simulator sim{Options{dir, std::chrono::microseconds(0)}};
+        sim.plug(Model::Pad);
+        EXPECT_TRUE(fs::exists(dir / "0c45_5f02_0105_00.sock"));
+    }
+    // Its files are gone, the user's directory and file stay.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    EXPECT_TRUE(fs::exists(dir / "notes.txt"));
+    fs::remove_all(dir);
 }
 
 TEST_F(SimulatorSocketTest, InfoBlockAndSlotMemoryOverTheSocket) {
