@@ -115,6 +115,15 @@ TEST_F(HidRecord, OpenFillsInfoAndRecordsTheSharing) {
     EXPECT_TRUE(record.handle->flags().shareWrite);
 }
 
+TEST_F(HidRecord, ProbeSeesPresenceWithoutTouchingTheHandle) {
+    const std::string socket = plugAndOpen(descriptors::kConfigAndConsumer, "&col02");
+    const hid::Device* handle = record.handle.get();
+    EXPECT_EQ(probeDevice(record), 1);
+    EXPECT_EQ(record.handle.get(), handle);
+    sim.unplug(socket);
+    EXPECT_EQ(probeDevice(record), 0);
+}
+
 TEST_F(HidRecord, FailedOpenLeavesNoHandle) {
     record.openForRead = 1;
     ASSERT_TRUE(record.path.assign("hid#vid_0c45&pid_5f02&mi_01#absent.sock"));

@@ -265,6 +265,10 @@ void releaseRecord(HidDeviceRecord& record) {
     record.cancelEvent.reset();
 }
 
+int probeDevice(const HidDeviceRecord& record) {
+    return hid::Device::open(std::string(record.path.view()), hid::OpenFlags{}) ? 1 : 0;
+}
+
 void cancelPending(HidDeviceRecord& record) {
     if ((record.readPending.load() || record.writePending.load()) && record.cancelEvent)
         record.cancelEvent->set();
