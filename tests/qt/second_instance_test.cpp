@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -32,6 +33,22 @@ pid_t launch(const std::string& stderrPath) {
     return pid;
 }
 
+// The exit status of a child, or -1 when it has not ended within ten
+// seconds (it is killed then, so that a fault fails the test instead of
+// hanging it).
+int waitExit(pid_t pid) {
+    for (int i = 0; i < 1000; ++i) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
 bool waitFor(const std::string& path, const std::string& text) {
     for (int i = 0; i < 1000; ++i) {
         if (readFile(path).find(text) != std::string::npos) {
@@ -43,7 +60,11 @@ bool waitFor(const std::string& path, const std::string& text) {
 }
 
 TEST(SecondInstance, ExitsAtOnceAndTheFirstGetsTheMessage) {
-    const std::string dir = testing::TempDir();
+    // Fresh logs, so that no earlier run's lines are taken for this one's.
+    const std::string dir =
+        testing::TempDir() + "/quellix-second-instance-" + std::to_string(getpid());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
     const std::string name = "quellix-qt-test-" + std::to_string(getpid());
     setenv("QUELLIX_INSTANCE_NAME", name.c_str(), 1);
     setenv("QUELLIX_DEBUG", "1", 1);
@@ -55,17 +76,15 @@ TEST(SecondInstance, ExitsAtOnceAndTheFirstGetsTheMessage) {
     ASSERT_TRUE(waitFor(firstLog, "InitWindow")) << readFile(firstLog);
     // A message sent before the first one listens waits in its queue.
     const pid_t second = launch(dir + "/second.log");
-    int status = -1;
-    ASSERT_EQ(waitpid(second, &status, 0), second);
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(waitExit(second), 0) << readFile(dir + "/second.log");
     EXPECT_EQ(readFile(dir + "/second.log").find("InitWindow"), std::string::npos);
 
     // The registered message's trace, with the message's id.
     EXPECT_TRUE(waitFor(firstLog, "软件标示 49152")) << readFile(firstLog);
 
     kill(first, SIGTERM);
-    waitpid(first, &status, 0);
+    EXPECT_EQ(waitExit(first), 128 + SIGTERM) << readFile(firstLog);
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
