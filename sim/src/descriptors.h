@@ -29,6 +29,10 @@ struct InterfaceSpec {
 // keyboard also have the consumer-control collection on interface 1.
 std::vector<InterfaceSpec> interfacesOf(Model model);
 
+// The usages the consumer-control field can carry.
+inline constexpr std::uint16_t kFirstConsumerUsage = 0x0001;
+inline constexpr std::uint16_t kLastConsumerUsage = 0x0403;
+
 // The input report that announces a consumer usage: {3, usage low, usage high}.
 std::vector<std::uint8_t> consumerReport(std::uint16_t usage);
 

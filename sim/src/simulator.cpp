@@ -406,6 +406,9 @@ struct Simulator::Impl {
     }
 
     void notifyNow(Device& d, std::uint16_t usage) {
+        if (usage < kFirstConsumerUsage || usage > kLastConsumerUsage) {
+            throw std::invalid_argument("consumer usage must be 0x0001..0x0403");
+        }
         if (!d.plugged) {
             throw std::logic_error(std::string(modelName(d.model)) + " is not plugged");
         }

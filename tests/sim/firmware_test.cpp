@@ -4,6 +4,7 @@
 #include "sim_client.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 namespace quellix::sim {
 namespace {
@@ -183,6 +184,27 @@ TEST(Firmware, DefaultKeysFollowTheKeyFunctionEncoding) {
     EXPECT_EQ(fullKeys[3 * 14 + 2], 0x46);
     Firmware oneColour(Model::Keyboard, 0x0632);
     EXPECT_EQ(oneColour.region(Region::DefaultKeys)[3 * 13 + 2], 0x46);
+}
+
+TEST(Firmware, EveryKeyboardKeyWithAnLedHasItsOwnSlot) {
+    // Keys with an LED: 104 on 0x7513 and 0x0632, 105 on 0x763E (K45).
+    const std::pair<std::uint16_t, std::size_t> layouts[] = {
+        {0x7513, 104}, {0x0632, 104}, {0x763E, 105}};
+    for (const auto& [productId, keyCount] : layouts) {
+        const auto table = keyboardDefaultKeys(productId);
+        std::set<std::array<std::uint8_t, 3>> functions;
+        std::size_t keys = 0;
+        for (std::size_t slot = 0; slot < 126; ++slot) {
+            const std::array<std::uint8_t, 3> f{table[3 * slot], table[3 * slot + 1],
+                                                table[3 * slot + 2]};
+            if (f[0] != 0x05) {
+                ++keys;
+                functions.insert(f);
+            }
+        }
+        EXPECT_EQ(keys, keyCount) << std::hex << productId;
+        EXPECT_EQ(functions.size(), keyCount) << std::hex << productId; // no key twice
+    }
 }
 
 TEST(Firmware, KeyboardProductIdMustBeKnown) {

@@ -219,6 +219,7 @@ TEST_F(SimulatorSocketTest, NotifySendsAConsumerReportToTheConsumerInterfaceOnly
     sim.notify(Model::Keyboard, 0x402);
     EXPECT_EQ(consumer.receive(), std::optional<std::vector<std::uint8_t>>({3, 0x02, 0x04}));
     EXPECT_FALSE(config.receive(100).has_value());
+    EXPECT_THROW(sim.notify(Model::Keyboard, 0x404), std::invalid_argument);
     sim.plug(Model::Pad);
     EXPECT_THROW(sim.notify(Model::Pad, 0x401), std::logic_error);
 }

@@ -88,7 +88,10 @@ public:
     // last of them is not answered): an unplug in the middle of a transfer.
     void unplugAfterFrames(Model model, int frames);
 
-    // Sends a consumer-control input report with this usage (0x401..0x403).
+    // Sends a consumer-control input report with this usage (0x401..0x403;
+    // the field takes 1..0x403, other values throw std::invalid_argument; a
+    // device that is not plugged or has no consumer interface throws
+    // std::logic_error).
     void notify(Model model, std::uint16_t usage);
 
     // Snapshots of the firmware's state (thread-safe).
