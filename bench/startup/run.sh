@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Measures start-up under a virtual X server: time from process start to
+# the first painted main window, and resident memory one second later.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+bin=${QUELLIX_BUILD_DIR:-build}/bin
+exec xvfb-run -a -s "-screen 0 1280x800x24" "$bin/bench_startup" "$@"
