@@ -1,34 +1,15 @@
-// Cost of one step of every effect (sleeps are requested from a manual
-// clock, so they cost nothing here), and a count of the allocations that
+// Cost of one step of every effect (requested sleeps only move a counter,
+// so they cost nothing here), and a count of the allocations that
 // stepping makes, reported as a counter of every benchmark (it must be 0).
 
+#include "counting_new.h"
 #include "quellix/lighting/iteration.h"
 #include "quellix/lighting/seeds.h"
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <string>
-
-namespace {
-std::atomic<std::size_t> gAllocations{0};
-} // namespace
-
-void* operator new(std::size_t size) {
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -110,10 +91,10 @@ void BM_Step(benchmark::State& s, Kind kind, std::uint8_t mode, std::uint8_t mul
     case Kind::Sync:
         break;
     }
-    const std::size_t before = gAllocations.load();
+    const std::size_t before = quellix::lighting::allocationCount();
     for (auto _ : s)
         stepOnce(w, kind);
-    s.counters["allocations"] = static_cast<double>(gAllocations.load() - before);
+    s.counters["allocations"] = static_cast<double>(quellix::lighting::allocationCount() - before);
 }
 
 void registerAll() {

@@ -1,40 +1,26 @@
 // Stepping any effect allocates nothing: this executable counts every
 // global operator new and runs every step of every kind.
 
+#include "counting_new.h"
 #include "lighting_harness.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<std::size_t> gAllocations{0};
-} // namespace
-
-void* operator new(std::size_t size) {
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-
 namespace quellix::lighting::testing {
 namespace {
+
+TEST(NoAllocation, TheCounterSeesAllocations) {
+    const std::size_t before = allocationCount();
+    auto probe = std::make_unique<int>(1);
+    EXPECT_EQ(allocationCount() - before, 1u);
+}
 
 TEST(NoAllocation, EveryStepOfEveryKind) {
     Harness h;
     platform::SharedArray<4> state;
     platform::SharedArray<5 * 378> table;
     h.custom = {state.span(), table.span()};
-    const std::size_t before = gAllocations.load();
+    const std::size_t before = quellix::lighting::allocationCount();
     for (std::uint8_t mode = 0; mode <= 19; ++mode)
         for (std::uint8_t multi : {0, 1}) {
             h.setFields(makeFields(mode, multi, 1, 3));
@@ -54,7 +40,7 @@ TEST(NoAllocation, EveryStepOfEveryKind) {
                 syncIteration(*h.state, h.fields(), {true, true, true}, h.pacer);
             }
         }
-    EXPECT_EQ(gAllocations.load() - before, 0u);
+    EXPECT_EQ(quellix::lighting::allocationCount() - before, 0u);
 }
 
 } // namespace
