@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "quellix/dui/controls.h"
+#include "quellix/dui/menu.h"
 #include "quellix/dui/qt/palette_geometry.h"
 #include "quellix/dui/qt/qt_backend.h"
 #include "quellix/dui/toolkit.h"
@@ -31,12 +32,18 @@ class ViewWindow : public WindowImplBase {
 public:
     std::vector<std::pair<CDuiString, CDuiString>> notifications;
     std::vector<UINT> timers;
+    std::vector<CDuiString> menuCommands;
     CDuiString GetWindowClassName() const override { return "View"; }
     CDuiString GetSkinFile() override { return "view.xml"; }
     void Notify(TNotifyUI& msg) override {
         notifications.emplace_back(msg.sType, msg.pSender ? msg.pSender->GetName() : "");
     }
     LRESULT HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override {
+        if (msg == WM_MENUCLICK) {
+            menuCommands.push_back(MenuCmdFromMessage(wParam, lParam)->szName);
+            handled = true;
+            return 0;
+        }
         if (msg == WM_TIMER) {
             timers.push_back(UINT(wParam));
             KillTimer(UINT(wParam));
@@ -152,6 +159,27 @@ TEST_F(QtViewTest, PostedWorkTimersAndModalLoopsRunOnTheQtLoop) {
     window.SetTimer(5, 20);
     EXPECT_EQ(window.ShowModal(), 7u);
     EXPECT_EQ(window.timers, std::vector<UINT>{5});
+}
+
+TEST_F(QtViewTest, MenuItemsReachTheOwnerAndAClickElsewhereClosesTheMenu) {
+    CMenuWnd* menu =
+        CMenuWnd::CreateMenu(nullptr, "menu.xml", {100, 100}, &window.GetPaintManager());
+    ASSERT_NE(menu, nullptr);
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    const RECT second = menu->FindControl("second")->GetPos();
+    QTest::mouseClick(popup, Qt::LeftButton, {},
+                      QPoint(second.left + 5, second.top + second.height() / 2));
+    EXPECT_TRUE(runUntil([&] { return !window.menuCommands.empty(); }));
+    EXPECT_EQ(window.menuCommands, std::vector<CDuiString>{"second"});
+    EXPECT_TRUE(CMenuWnd::OpenMenus().empty());
+
+    // The popup closes itself on a click outside it; the model follows.
+    ASSERT_NE(CMenuWnd::CreateMenu(nullptr, "menu.xml", {100, 100}, &window.GetPaintManager()),
+              nullptr);
+    QApplication::activePopupWidget()->close();
+    EXPECT_TRUE(runUntil([] { return CMenuWnd::OpenMenus().empty(); }));
+    EXPECT_EQ(window.menuCommands.size(), 1u);
 }
 
 TEST(PaletteGeometry, HsvRoundTripAndPicks) {

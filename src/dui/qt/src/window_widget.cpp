@@ -48,7 +48,7 @@ Qt::CursorShape cursorShape(const CDuiString& name) {
 WindowWidget::WindowWidget(CWindowWnd& window, ImageCache& images, QWidget* owner, bool popup)
     : QWidget(owner, (popup ? Qt::Popup : (owner != nullptr ? Qt::Dialog : Qt::Window)) |
                          Qt::FramelessWindowHint),
-      window_(&window), images_(images) {
+      window_(&window), images_(images), popup_(popup) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -278,9 +278,9 @@ void WindowWidget::keyPressEvent(QKeyEvent* event) {
     if (manager == nullptr) {
         return;
     }
-    if (event->key() == Qt::Key_Escape && dynamic_cast<WindowImplBase*>(window_) != nullptr &&
-        window_->IsModal()) {
-        window_->Close(IDCANCEL);
+    if (event->key() == Qt::Key_Escape && (window_->IsModal() || popup_)) {
+        // As the window manager's close: the window decides what it means.
+        window_->OnNativeCloseRequest();
         return;
     }
     if (!event->text().isEmpty()) {
@@ -295,6 +295,14 @@ void WindowWidget::resizeEvent(QResizeEvent*) {
 
 void WindowWidget::moveEvent(QMoveEvent*) {
     ReportGeometry();
+}
+
+void WindowWidget::hideEvent(QHideEvent*) {
+    // A popup (menu) closes itself when the user clicks elsewhere; the model
+    // still counts it open then, so it is told to close.
+    if (popup_ && window_ != nullptr && window_->IsWindowVisible()) {
+        window_->OnNativeCloseRequest();
+    }
 }
 
 void WindowWidget::closeEvent(QCloseEvent* event) {

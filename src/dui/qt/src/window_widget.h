@@ -43,6 +43,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -59,6 +60,7 @@ private:
 
     CWindowWnd* window_;
     ImageCache& images_;
+    bool popup_;
     std::function<void(WindowWidget&)> painted_;
     QLineEdit* editor_ = nullptr;
     CEditUI* editing_ = nullptr;
