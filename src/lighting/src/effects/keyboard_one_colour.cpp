@@ -55,8 +55,9 @@ struct LevelStep {
 
 using Step = void (*)(LevelStep&);
 
+// Runs on the second phase q, which the mode change does not reset.
 void levelWave(LevelStep& s) {
-    const unsigned p = advance(s.kb.effect.phase, s.f().forwards(), 96);
+    const unsigned p = advance(s.kb.q, s.f().forwards(), 96);
     forEachMatrixKey([&](std::size_t c, std::size_t, std::uint8_t key) {
         s.put(key, mul256(s.L(), kWaveCurve[(p + 7 * c) % 96]));
     });
