@@ -57,7 +57,7 @@ render_one() {
     local outdir=$1 name=$2 scale=$3
     shift 3
     mkdir -p "$outdir"
-    "$quellixctl" fx "$@" | to_ppm "$@" | convert ppm:- -scale "${scale}%" "$outdir/$name.png"
+    "$quellixctl" fx "$@" | to_ppm "$@" | convert ppm:- -scale "${scale}%" -strip -define png:exclude-chunks=date,time "$outdir/$name.png"
     echo "$outdir/$name.png"
 }
 
