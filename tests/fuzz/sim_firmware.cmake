@@ -1,0 +1,1 @@
+quellix_fuzz(sim_firmware_fuzz quellix_sim)
