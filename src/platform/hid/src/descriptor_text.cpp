@@ -80,29 +80,28 @@ ParseResult loadDescriptorFile(const std::string& fileName, std::vector<std::uin
     bytes.clear();
     std::ifstream in(fileName, std::ios::binary);
     if (!in)
-        return {false, fileName + ": cannot be opened"};
+        return {false, "cannot be opened"};
     std::string content;
     content.resize(kMaxDescriptorFileBytes + 1);
     in.read(content.data(), static_cast<std::streamsize>(content.size()));
     if (in.bad())
-        return {false, fileName + ": read error"};
+        return {false, "read error"};
     content.resize(static_cast<std::size_t>(in.gcount()));
     if (content.size() > kMaxDescriptorFileBytes)
-        return {false, fileName + ": larger than 1 MiB, not a report descriptor"};
+        return {false, "larger than 1 MiB, not a report descriptor"};
     if (content.empty())
-        return {false, fileName + ": empty"};
+        return {false, "empty"};
 
     if (!looksLikeText(content)) {
         bytes.assign(content.begin(), content.end());
         return {true, {}};
     }
+    // Messages say what is wrong in the file; the caller names the file.
     ParseResult result = parseHexText(content, bytes);
-    if (!result.ok) {
+    if (!result.ok)
         bytes.clear();
-        result.error = fileName + ": " + result.error;
-    } else if (bytes.empty()) {
-        return {false, fileName + ": no bytes"};
-    }
+    else if (bytes.empty())
+        return {false, "no bytes"};
     return result;
 }
 

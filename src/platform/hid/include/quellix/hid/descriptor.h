@@ -124,7 +124,8 @@ struct ParseResult {
 ParseResult parseReportDescriptor(std::span<const std::uint8_t> bytes, ParsedDescriptor& out);
 
 // Reads a descriptor file: binary, or hex text ("05 01 09 02", "0x05, 0x01",
-// any separators, '#' or "//" comments).  Empty result and a message on error.
+// any separators, '#' or "//" comments).  On error `bytes` is empty and the
+// message says what is wrong without repeating the file name.
 ParseResult loadDescriptorFile(const std::string& fileName, std::vector<std::uint8_t>& bytes);
 
 // One line per top-level collection, e.g.
