@@ -141,15 +141,22 @@ INSTANTIATE_TEST_SUITE_P(
                 "no collection 3"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Points the HID layer at a simulator directory for one test.
+struct SimulatorDirGuard {
+    explicit SimulatorDirGuard(const fs::path& dir) { setSimulatorDir(dir.string()); }
+    ~SimulatorDirGuard() { setSimulatorDir(""); }
+};
+
 TEST(HidSimulatedSource, ReplacesHidrawWhileConfigured) {
     FakeSysfs sysfs;
     sysfs.addHidraw("hidraw3", 0x0c45, 0x5f02, 1, descriptors::kConfigAndConsumer);
     FakeSimDir sim;
     const std::string socket = sim.plug(0x0c45, 0x5f01, 0x0100, 0, descriptors::kUnnumberedMouse);
     quellix::testing::writeText(sim.dir() / "control.sock", ""); // not an interface
-    setSimulatorDir(sim.dir().string());
-    const auto paths = enumerateInterfacePaths();
-    setSimulatorDir("");
+    const auto paths = [&] {
+        SimulatorDirGuard guard(sim.dir());
+        return enumerateInterfacePaths();
+    }();
     ASSERT_TRUE(paths.has_value());
     EXPECT_EQ(*paths, std::vector<std::string>{"hid#vid_0c45&pid_5f01&mi_00#" + socket});
 }
@@ -157,7 +164,7 @@ TEST(HidSimulatedSource, ReplacesHidrawWhileConfigured) {
 TEST(HidSimulatedSource, UnpluggedSocketIsGone) {
     FakeSimDir sim;
     const std::string socket = sim.plug(0x0c45, 0x5f01, 0x0100, 0, descriptors::kUnnumberedMouse);
-    setSimulatorDir(sim.dir().string());
+    SimulatorDirGuard guard(sim.dir());
     const std::string path = "hid#vid_0c45&pid_5f01&mi_00#" + socket;
     const auto device = Device::open(path, OpenFlags{});
     ASSERT_NE(device, nullptr);
@@ -165,7 +172,6 @@ TEST(HidSimulatedSource, UnpluggedSocketIsGone) {
     sim.unplug(socket);
     EXPECT_EQ(Device::open(path, OpenFlags{}), nullptr);
     EXPECT_TRUE(enumerateInterfacePaths()->empty());
-    setSimulatorDir("");
 }
 
 } // namespace
