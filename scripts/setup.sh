@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
     qt6-base-dev qt6-svg-dev libqt6svg6-dev
-    librsvg2-bin
+    librsvg2-bin python3
     clang-14 libclang-rt-14-dev
     xvfb xauth x11-utils imagemagick
 )
