@@ -4,10 +4,12 @@
 #include "quellix/sim/simulator.h"
 #include "sim_client.h"
 
+#include <atomic>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace quellix::sim {
@@ -269,6 +271,35 @@ TEST_F(SimulatorSocketTest, ControlSocketPlugsUnplugsAndReportsErrors) {
     EXPECT_EQ(control.control("unplug keyboard"), "ok");
     EXPECT_FALSE(sim.isPlugged(Model::Keyboard));
     EXPECT_FALSE(fs::exists(sim.dir() / "0c45_763e_0105_00.sock"));
+}
+
+TEST_F(SimulatorSocketTest, TrafficDuringRepeatedReplugsEndsCleanly) {
+    const fs::path socket = sim.dir() / "0c45_5f02_0105_00.sock";
+    std::atomic<bool> done{false};
+    std::thread host([&] {
+        while (!done) {
+            try {
+                Client pad(socket);
+                pad.send(request(5, 56, 64));
+                (void)pad.receive(100); // a reply, the end of the stream, or nothing
+            } catch (const std::runtime_error&) {
+                // unplugged between the calls
+            }
+        }
+    });
+    for (int round = 0; round < 50; ++round) {
+        sim.plug(Model::Pad);
+        sim.plug(Model::Mouse);
+        sim.notify(Model::Mouse, 0x401);
+        sim.unplugAfterFrames(Model::Pad, 2);
+        sim.unplug(Model::Mouse);
+        sim.unplug(Model::Pad);
+    }
+    done = true;
+    host.join();
+    EXPECT_FALSE(fs::exists(socket));
+    EXPECT_EQ(std::distance(fs::directory_iterator(sim.dir()), fs::directory_iterator()), 1)
+        << "only control.sock is left";
 }
 
 TEST(SimulatorLatency, RepliesFollowTheirRequestsInOrder) {
