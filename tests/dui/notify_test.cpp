@@ -114,6 +114,38 @@ TEST_F(NotifyTest, ClickingAListElementRaisesItemClickThenItemSelect) {
     EXPECT_EQ(window.FindControl<CListUI>("name_list")->GetCurSel(), 1);
 }
 
+TEST_F(NotifyTest, AHandlerMayRemoveTheElementThatRaisedTheNotification) {
+    auto* list = window.FindControl<CListUI>("name_list");
+    window.onNotify = [&](TNotifyUI& msg) {
+        if (msg.sType == DUI_MSGTYPE_ITEMCLICK)
+            list->Remove(msg.pSender);
+    };
+    ASSERT_TRUE(user.ClickItem("name_list", 1));
+    EXPECT_EQ(list->GetCount(), 1);
+    EXPECT_EQ(list->GetCurSel(), -1);
+    EXPECT_TRUE(window.NotesOfType("itemselect").empty());
+    EXPECT_EQ(window.FindControl("macro_action"), nullptr);
+}
+
+TEST_F(NotifyTest, AsyncNotificationsOfRemovedControlsAreDropped) {
+    auto* list = window.FindControl<CListUI>("name_list");
+    CPaintManagerUI& pm = window.GetPaintManager();
+    pm.SendNotify(list->GetItemAt(0), DUI_MSGTYPE_CLICK, 0, 0, true);
+    pm.SendNotify(window.FindControl("title"), DUI_MSGTYPE_CLICK, 0, 0, true);
+    list->RemoveAt(0);
+    EXPECT_TRUE(window.notes.empty());
+    backend.Pump();
+    EXPECT_EQ(window.notes, (Notes{"click:title"}));
+}
+
+TEST_F(NotifyTest, NothingCanBeDoneInAHiddenWindow) {
+    window.ShowWindow(false);
+    EXPECT_FALSE(user.Click("closebtn"));
+    EXPECT_FALSE(user.Type("name_edit", "x"));
+    EXPECT_FALSE(user.IsShown("closebtn"));
+    EXPECT_TRUE(window.notes.empty());
+}
+
 TEST_F(NotifyTest, EditTypingNotifiesButSetTextDoesNot) {
     auto* edit = window.FindControl<CEditUI>("name_edit");
     edit->SetText("quiet");

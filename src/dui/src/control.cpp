@@ -3,6 +3,7 @@
 #include "quellix/dui/paint_manager.h"
 #include "quellix/dui/resource_manager.h"
 #include "quellix/dui/toolkit.h"
+#include "quellix/platform/debug.h"
 
 #include <cctype>
 
@@ -40,8 +41,16 @@ void CControlUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool i
     manager_->ControlAttached(this);
     if (!pendingStyle_.empty()) {
         if (auto style = manager_->GetStyle(pendingStyle_)) {
+            const CDuiString name = std::move(pendingStyle_);
             pendingStyle_.clear();
-            ApplyAttributeList(*style);
+            // Nobody can take an exception here (the control is joining a
+            // tree); a broken style in the skin is reported instead.
+            try {
+                ApplyAttributeList(*style);
+            } catch (const ParseError& e) {
+                platform::debugOutput("style '" + name + "' of control '" + name_ +
+                                      "': " + e.what());
+            }
         }
     }
     if (init && !initialised_) {

@@ -56,9 +56,13 @@ bool IListItemUI::Select() {
 void IListItemUI::UserClick(CControlUI& self) {
     if (!self.IsEnabled())
         return;
-    if (CPaintManagerUI* manager = self.GetManager())
-        manager->SendNotify(&self, DUI_MSGTYPE_ITEMCLICK);
-    Select();
+    CPaintManagerUI* manager = self.GetManager();
+    if (manager == nullptr)
+        return;
+    manager->SendNotify(&self, DUI_MSGTYPE_ITEMCLICK);
+    // The handler may have removed the element; then there is nothing to select.
+    if (self.GetManager() == manager && owner_ != nullptr)
+        Select();
 }
 
 // --- elements ---
@@ -157,6 +161,11 @@ bool CListUI::Remove(CControlUI* control) {
 }
 
 bool CListUI::RemoveAt(int index) {
+    if (IListItemUI* item = ItemOf(*this, index)) {
+        item->SetOwner(nullptr);
+        item->SetIndex(-1);
+        item->SetSelectedState(false);
+    }
     if (!CVerticalLayoutUI::RemoveAt(index))
         return false;
     if (index == curSel_)
@@ -217,6 +226,11 @@ bool CComboUI::Remove(CControlUI* control) {
 }
 
 bool CComboUI::RemoveAt(int index) {
+    if (IListItemUI* item = ItemOf(*this, index)) {
+        item->SetOwner(nullptr);
+        item->SetIndex(-1);
+        item->SetSelectedState(false);
+    }
     if (!CContainerUI::RemoveAt(index))
         return false;
     if (index == curSel_)
