@@ -64,16 +64,16 @@ std::variant<ControlCommand, std::string> parseControlCommand(std::string_view l
     if (words.empty()) {
         return std::string("empty command");
     }
-    const auto spec = std::find_if(std::begin(kVerbs), std::end(kVerbs),
-                                   [&](const VerbSpec& v) { return v.verb == words[0]; });
-    if (spec == std::end(kVerbs)) {
+    const auto entry = std::find_if(std::begin(kVerbs), std::end(kVerbs),
+                                    [&](const VerbSpec& v) { return v.verb == words[0]; });
+    if (entry == std::end(kVerbs)) {
         return "unknown command '" + std::string(words[0]) + "'";
     }
-    ControlCommand command{std::string(spec->verb), std::nullopt, {}};
+    ControlCommand command{std::string(entry->verb), std::nullopt, {}};
     std::size_t next = 1;
-    if (spec->takesModel) {
+    if (entry->takesModel) {
         if (words.size() < 2) {
-            return "usage: " + std::string(spec->usage);
+            return "usage: " + std::string(entry->usage);
         }
         command.model = parseModel(words[1]);
         if (!command.model) {
@@ -82,13 +82,13 @@ std::variant<ControlCommand, std::string> parseControlCommand(std::string_view l
         next = 2;
     }
     const std::size_t count = words.size() - next;
-    if (count < spec->minNumbers || count > spec->maxNumbers) {
-        return "usage: " + std::string(spec->usage);
+    if (count < entry->minNumbers || count > entry->maxNumbers) {
+        return "usage: " + std::string(entry->usage);
     }
     for (std::size_t i = next; i < words.size(); ++i) {
-        const auto value = parseNumber(words[i], spec->maxValue);
+        const auto value = parseNumber(words[i], entry->maxValue);
         if (!value) {
-            return "bad number '" + std::string(words[i]) + "' in: " + std::string(spec->usage);
+            return "bad number '" + std::string(words[i]) + "' in: " + std::string(entry->usage);
         }
         command.numbers.push_back(*value);
     }
@@ -97,8 +97,8 @@ std::variant<ControlCommand, std::string> parseControlCommand(std::string_view l
 
 std::string controlCommandSummary() {
     std::ostringstream out;
-    for (const VerbSpec& spec : kVerbs) {
-        out << "  " << spec.usage << '\n';
+    for (const VerbSpec& entry : kVerbs) {
+        out << "  " << entry.usage << '\n';
     }
     return out.str();
 }

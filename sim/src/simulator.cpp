@@ -112,7 +112,7 @@ std::optional<Model> parseModel(std::string_view name) {
 
 struct Simulator::Impl {
     struct InterfaceServer {
-        InterfaceSpec spec;
+        InterfaceSpec iface;
         fs::path socketPath;
         fs::path descriptorPath;
         int listenFd = -1;
@@ -299,13 +299,13 @@ struct Simulator::Impl {
         d.firmware->powerOn();
         d.interfaces.clear();
         try {
-            for (const InterfaceSpec& spec : interfacesOf(d.model)) {
-                InterfaceServer server{spec, {}, {}, -1, {}};
-                const std::string stem = interfaceStem(productId, spec.number);
+            for (const InterfaceSpec& iface : interfacesOf(d.model)) {
+                InterfaceServer server{iface, {}, {}, -1, {}};
+                const std::string stem = interfaceStem(productId, iface.number);
                 server.socketPath = dir / (stem + ".sock");
                 server.descriptorPath = dir / (stem + ".rdesc");
                 // The descriptor is in place before the socket appears.
-                writeFile(server.descriptorPath, spec.descriptor);
+                writeFile(server.descriptorPath, iface.descriptor);
                 d.interfaces.push_back(server);
                 std::error_code ignored;
                 fs::remove(server.socketPath, ignored);
@@ -414,7 +414,7 @@ struct Simulator::Impl {
         }
         const auto consumer =
             std::find_if(d.interfaces.begin(), d.interfaces.end(),
-                         [](const InterfaceServer& s) { return !s.spec.carriesConfiguration; });
+                         [](const InterfaceServer& s) { return !s.iface.carriesConfiguration; });
         if (consumer == d.interfaces.end()) {
             throw std::logic_error(std::string(modelName(d.model)) +
                                    " has no consumer-control interface");
@@ -606,7 +606,7 @@ struct Simulator::Impl {
             return;
         }
         // The consumer-control interface has no output reports: ignored.
-        if (server.spec.carriesConfiguration) {
+        if (server.iface.carriesConfiguration) {
             receiveRequest(d, packet);
         }
     }
