@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFont>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -13,6 +15,7 @@
 #include <QUrl>
 #include <atomic>
 #include <map>
+#include <thread>
 
 #include "image_cache.h"
 #include "quellix/dui/menu.h"
@@ -34,6 +37,7 @@ struct QtBackend::Impl {
     QObject pump;
     std::atomic<bool> wakeQueued{false};
     std::function<void(HWND)> firstPaint;
+    std::thread fontWarmUp;
     bool firstPaintReported = false;
     std::unique_ptr<QSystemTrayIcon> tray;
     HWND trayOwner = kNullWindow;
@@ -90,9 +94,19 @@ QtBackend::QtBackend() : impl_(std::make_unique<Impl>()) {
             impl_->armTimer();
         }
     });
+    // The font database is built on first use, which takes a good part of
+    // the first paint; build it on another core while the layouts load.
+    // (The database is shared and locked; fonts may be used from any thread.)
+    impl_->fontWarmUp = std::thread([] {
+        QFontMetrics metrics{QFont(QStringLiteral("Noto Sans"))};
+        metrics.horizontalAdvance(QStringLiteral("Quellix \u9f20\u6807\u57ab"));
+    });
 }
 
 QtBackend::~QtBackend() {
+    if (impl_->fontWarmUp.joinable()) {
+        impl_->fontWarmUp.join();
+    }
     for (auto& [handle, widget] : impl_->widgets) {
         delete widget.data();
     }
