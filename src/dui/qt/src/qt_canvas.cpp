@@ -92,6 +92,10 @@ void QtCanvas::drawArc(const ui::Box& box, double startDegrees, double sweepDegr
 
 bool QtCanvas::drawImage(const std::string& image, const ui::Rect& dest, const ui::Rect& clip,
                          const ui::ImageTint& tint) {
+    if (dest.empty() || clip.empty()) {
+        // Nothing of it is visible: not a failure of the picture.
+        return !image.empty();
+    }
     painter_.save();
     painter_.setClipRect(ToQRect(clip), Qt::IntersectClip);
     bool drawn = false;
