@@ -179,6 +179,23 @@ TEST_F(DuiTest, ChosenMenuItemReachesTheOwnerAsMessage1145) {
     EXPECT_FALSE(UserDriver::ChooseMenuItem("lan_cn", backend));
 }
 
+TEST_F(DuiTest, DestroyingAWindowDestroysTheWindowsItOwnsFirst) {
+    TestWindow& window = Open("XML_MAIN");
+    CMenuWnd* menu = CMenuWnd::CreateMenu(nullptr, "menu.xml", {0, 0}, &window.GetPaintManager());
+    ASSERT_NE(menu, nullptr);
+    const HWND menuHandle = menu->GetHWND();
+    bool menuAliveAtDestroy = false;
+    window.onMessage = [&](UINT msg, WPARAM, LPARAM, bool&) -> LRESULT {
+        if (msg == WM_DESTROY)
+            menuAliveAtDestroy = IsWindow(menuHandle);
+        return 0;
+    };
+    window.DestroyWindow();
+    EXPECT_FALSE(menuAliveAtDestroy);
+    EXPECT_FALSE(IsWindow(menuHandle));
+    EXPECT_TRUE(CMenuWnd::OpenMenus().empty()); // and it deleted itself
+}
+
 TEST_F(DuiTest, TrayClicksReachTheOwnerAsMessage1025) {
     TestWindow& window = Open("XML_MAIN");
     CTrayIcon tray;

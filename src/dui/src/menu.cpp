@@ -50,8 +50,12 @@ CMenuWnd* CMenuWnd::CreateMenu(CMenuElementUI*, const CDuiString& xml, POINT poi
 }
 
 void CMenuWnd::DestroyMenu() {
+    std::vector<HWND> open;
     for (CMenuWnd* menu : OpenMenus())
-        menu->DestroyWindow();
+        open.push_back(menu->GetHWND());
+    for (HWND handle : open)
+        if (auto* menu = dynamic_cast<CMenuWnd*>(FromHandle(handle)))
+            menu->DestroyWindow();
 }
 
 std::vector<CMenuWnd*> CMenuWnd::OpenMenus() {

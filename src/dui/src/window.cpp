@@ -85,8 +85,13 @@ bool CWindowWnd::DestroyWindow() {
     Toolkit& toolkit = Toolkit::get();
     const HWND handle = hwnd_;
     // Owned windows go first, as on the platform.
+    std::vector<HWND> owned;
     for (CWindowWnd* window : toolkit.windows())
         if (window != this && window->parent_ == handle)
+            owned.push_back(window->hwnd_);
+    // By handle: destroying one may already have destroyed another.
+    for (HWND child : owned)
+        if (CWindowWnd* window = toolkit.findWindow(child))
             window->DestroyWindow();
     HandleMessage(WM_DESTROY, 0, 0);
     toolkit.timers().killAll(this);
@@ -497,6 +502,18 @@ UINT RegisterWindowMessage(const CDuiString& name) {
 void SetProcessDPIAwareness(int awareness) {
     if (Toolkit* toolkit = Toolkit::current())
         toolkit->setDpiAwareness(awareness);
+}
+
+POINT GetCursorPos() {
+    return Toolkit::get().backend().cursorPos();
+}
+
+RECT GetWorkArea() {
+    return Toolkit::get().backend().workArea();
+}
+
+void ShellOpen(const CDuiString& url) {
+    Toolkit::get().backend().openUrl(url);
 }
 
 } // namespace quellix::dui

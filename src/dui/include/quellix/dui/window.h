@@ -228,5 +228,10 @@ CWindowWnd* FromHandle(HWND window);
 UINT RegisterWindowMessage(const CDuiString& name);
 // Declares the process DPI aware (recorded only).
 void SetProcessDPIAwareness(int awareness);
+// UI thread: the pointer position and the work area, in screen coordinates.
+POINT GetCursorPos();
+RECT GetWorkArea();
+// UI thread: opens a web address with the desktop's browser.
+void ShellOpen(const CDuiString& url);
 
 } // namespace quellix::dui
