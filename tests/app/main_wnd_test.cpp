@@ -111,6 +111,41 @@ TEST_F(MainWindowTest, PageTabsSelectPagesAndCloseEndsTheRun) {
     EXPECT_FALSE(backend.IsTrayIconShown());
 }
 
+// The skin the program ships: every layout builds and the controls the
+// main window relies on are there.
+TEST(ShippedSkin, MainWindowBuildsWithEverythingItCaches) {
+    dui::HeadlessBackend backend;
+    dui::Toolkit toolkit(backend);
+    ASSERT_TRUE(SetUpResources(toolkit, SHIPPED_SKIN_DIR));
+    CMainWnd window;
+    ASSERT_NE(window.Create(dui::kNullWindow, kMainWindowTitle, kMainWindowStyle, 0, 0, 0,
+                            kMainWindowWidth, kMainWindowHeight),
+              dui::kNullWindow);
+    EXPECT_TRUE(window.GetBuildErrors().empty())
+        << (window.GetBuildErrors().empty() ? "" : window.GetBuildErrors().front());
+    EXPECT_EQ(window.GetWindowRect().width(), kMainWindowWidth);
+    EXPECT_EQ(window.GetWindowRect().height(), kMainWindowHeight);
+    for (int i = 0; i < CMainWnd::kCaptionButtonCount; ++i) {
+        EXPECT_NE(window.CaptionButtonAt(CMainWnd::CaptionButton(i)), nullptr) << i;
+    }
+    for (int i = 0; i < CMainWnd::kMouseKeyButtons; ++i) {
+        EXPECT_NE(window.MouseKeyButton(i), nullptr) << "ms_dkey_" << i;
+    }
+    for (int i = 0; i < CMainWnd::kPadKeyButtons; ++i) {
+        EXPECT_NE(window.PadKeyButton(i), nullptr) << "mp_dkey_" << i;
+    }
+    EXPECT_NE(window.KeyboardKeyButton(0), nullptr);
+    EXPECT_NE(dynamic_cast<ui::CCircleProgressUI*>(window.FindControl("setting_progress")),
+              nullptr);
+    for (const char* palette :
+         {"ms_deng_Color_Pallet", "mp_deng_Color_Pallet", "kb_deng_Color_Pallet"}) {
+        auto* control = window.FindControl<dui::CColorPaletteUI>(palette);
+        ASSERT_NE(control, nullptr) << palette;
+        EXPECT_EQ(control->GetSelectColor(), kPalettePreselect) << palette;
+    }
+    window.DestroyWindow();
+}
+
 TEST(CommandLine, OptionsAndErrors) {
     auto parsed = ParseCommandLine({});
     EXPECT_TRUE(parsed.error.empty());
