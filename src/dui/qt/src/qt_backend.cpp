@@ -40,6 +40,7 @@ struct QtBackend::Impl {
     std::thread fontWarmUp;
     bool firstPaintReported = false;
     std::unique_ptr<QSystemTrayIcon> tray;
+    bool noTrayReported = false;
     HWND trayOwner = kNullWindow;
     UINT trayMessage = WM_TRAYICON_MESSAGE;
     UINT trayId = 0;
@@ -355,9 +356,8 @@ void QtBackend::trayIconChanged(const CTrayIcon& icon, bool deleted) {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // No notification area (a bare X server, some desktops): the program
         // runs on without its tray icon.
-        static bool reported = false;
-        if (!reported) {
-            reported = true;
+        if (!impl_->noTrayReported) {
+            impl_->noTrayReported = true;
             platform::debugOutput("no system tray: the tray icon is not shown");
         }
         return;
