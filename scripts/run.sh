@@ -29,11 +29,13 @@ fi
 
 echo "run: no display here; showing the simulated devices from the command line."
 sim_dir=$(mktemp -d)
-"$bin/quellix-sim" serve --devices mouse,pad,keyboard --dir "$sim_dir" >/dev/null &
+ready=$(mktemp)
+# The simulator prints its directory once every device is plugged.
+"$bin/quellix-sim" serve --devices mouse,pad,keyboard --dir "$sim_dir" >"$ready" &
 sim_pid=$!
-trap 'kill $sim_pid 2>/dev/null; wait $sim_pid 2>/dev/null; rm -rf "$sim_dir"' EXIT
-for _ in $(seq 50); do
-    [[ -S $sim_dir/control.sock ]] && break
+trap 'kill $sim_pid 2>/dev/null; wait $sim_pid 2>/dev/null; rm -rf "$sim_dir" "$ready"' EXIT
+for _ in $(seq 100); do
+    [[ -s $ready ]] && break
     sleep 0.1
 done
 echo "\$ quellixctl list"
