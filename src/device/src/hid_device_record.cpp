@@ -37,24 +37,12 @@ ReportTables tablesOf(HidDeviceRecord& r, ReportType type) {
             r.featureValueCaps};
 }
 
-std::uint16_t reportLength(const hid::Caps& caps, ReportType type) {
-    switch (type) {
-    case ReportType::Input:
-        return caps.inputReportByteLength;
-    case ReportType::Output:
-        return caps.outputReportByteLength;
-    case ReportType::Feature:
-        break;
-    }
-    return caps.featureReportByteLength;
-}
-
 constexpr ReportType kReportTypes[] = {ReportType::Input, ReportType::Output, ReportType::Feature};
 
 void fillTables(HidDeviceRecord& record, const hid::PreparsedData& pre, ReportType type) {
     const auto t = static_cast<std::size_t>(type);
     ReportTables tables = tablesOf(record, type);
-    tables.report.assign(reportLength(pre.caps, type), 0);
+    tables.report.assign(hid::reportByteLength(pre.caps, type), 0);
     tables.buttonCaps = pre.buttonCaps[t];
     tables.valueCaps = pre.valueCaps[t];
 

@@ -10,18 +10,6 @@ namespace quellix::hid {
 
 namespace {
 
-std::uint16_t reportLength(const Caps& caps, ReportType type) {
-    switch (type) {
-    case ReportType::Input:
-        return caps.inputReportByteLength;
-    case ReportType::Output:
-        return caps.outputReportByteLength;
-    case ReportType::Feature:
-        break;
-    }
-    return caps.featureReportByteLength;
-}
-
 // Field `index` of a capability: `reportSize` bits, least significant first,
 // after the report-id byte.  Fields wider than 32 bits give their low bits.
 std::uint32_t fieldBits(const CapsCommon& cap, std::uint32_t index,
@@ -43,7 +31,7 @@ Status checkReport(const PreparsedData& data, ReportType type,
     const std::size_t t = static_cast<std::size_t>(type);
     if (t >= kReportTypeCount)
         return Status::InvalidReportType;
-    const std::uint16_t length = reportLength(data.caps, type);
+    const std::uint16_t length = reportByteLength(data.caps, type);
     if (length == 0 || report.size() != length)
         return Status::InvalidReportLength;
     return Status::Success;

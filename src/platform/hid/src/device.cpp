@@ -40,6 +40,46 @@ int remainingMs(int timeoutMs, Clock::time_point deadline) {
     return static_cast<int>(std::max<long long>(0, left));
 }
 
+enum class Readiness { Ready, TimedOut, Cancelled, Gone, Failed };
+
+// Waits until fd shows `events`, the cancel event fires or the deadline
+// passes.  An auto-reset cancel event is consumed when it ends the wait.
+Readiness waitReady(int fd, short events, platform::Event* cancel, int timeoutMs,
+                    Clock::time_point deadline) {
+    for (;;) {
+        const int wait = remainingMs(timeoutMs, deadline);
+        pollfd fds[2] = {{fd, events, 0}, {cancel ? cancel->fd() : -1, POLLIN, 0}};
+        const int ready = ::poll(fds, 2, wait);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            return Readiness::Failed;
+        }
+        if (ready == 0)
+            return Readiness::TimedOut;
+        if ((fds[1].revents & POLLIN) && cancel->acquire())
+            return Readiness::Cancelled;
+        if (fds[0].revents & events)
+            return Readiness::Ready;
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
+            return Readiness::Gone;
+        if (wait == 0)
+            return Readiness::TimedOut;
+    }
+}
+
+// The I/O result for a wait that did not end with the device ready.
+IoResult unreadyResult(Readiness readiness) {
+    switch (readiness) {
+    case Readiness::TimedOut:
+        return IoResult::TimedOut;
+    case Readiness::Cancelled:
+        return IoResult::Cancelled;
+    default:
+        return IoResult::Failed;
+    }
+}
+
 bool contains(const std::vector<std::uint8_t>& ids, std::uint8_t id) {
     return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
@@ -164,33 +204,20 @@ IoResult Device::read(std::uint8_t* buffer, std::uint32_t length, int timeoutMs,
         return IoResult::Failed;
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     for (;;) {
-        const int wait = remainingMs(timeoutMs, deadline);
-        pollfd fds[2] = {{fd_, POLLIN, 0}, {cancel ? cancel->fd() : -1, POLLIN, 0}};
-        const int ready = ::poll(fds, 2, wait);
-        if (ready < 0) {
-            if (errno == EINTR)
-                continue;
+        // Reports of other collections are dropped, so keep waiting until
+        // one of ours arrives or the time is up.
+        const Readiness readiness = waitReady(fd_, POLLIN, cancel, timeoutMs, deadline);
+        if (readiness != Readiness::Ready)
+            return unreadyResult(readiness);
+        const ssize_t got = ::read(fd_, scratch_.data(), scratch_.size());
+        if (got < 0 && errno != EAGAIN && errno != EINTR)
             return IoResult::Failed;
+        if (got == 0)
+            return IoResult::Failed; // connection closed, device gone
+        if (got > 0 && deliver(static_cast<std::size_t>(got), buffer, reportLength)) {
+            bytesRead = reportLength;
+            return IoResult::Completed;
         }
-        if (ready == 0)
-            return IoResult::TimedOut;
-        if ((fds[1].revents & POLLIN) && cancel->acquire())
-            return IoResult::Cancelled;
-        if (fds[0].revents & POLLIN) {
-            const ssize_t got = ::read(fd_, scratch_.data(), scratch_.size());
-            if (got < 0 && errno != EAGAIN && errno != EINTR)
-                return IoResult::Failed;
-            if (got == 0)
-                return IoResult::Failed; // connection closed, device gone
-            if (got > 0 && deliver(static_cast<std::size_t>(got), buffer, reportLength)) {
-                bytesRead = reportLength;
-                return IoResult::Completed;
-            }
-        } else if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
-            return IoResult::Failed; // device gone
-        }
-        if (wait == 0)
-            return IoResult::TimedOut;
     }
 }
 
@@ -214,32 +241,17 @@ IoResult Device::write(const std::uint8_t* buffer, std::uint32_t length, int tim
     }
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     for (;;) {
-        const int wait = remainingMs(timeoutMs, deadline);
-        pollfd fds[2] = {{fd_, POLLOUT, 0}, {cancel ? cancel->fd() : -1, POLLIN, 0}};
-        const int ready = ::poll(fds, 2, wait);
-        if (ready < 0) {
-            if (errno == EINTR)
-                continue;
-            return IoResult::Failed;
+        const Readiness readiness = waitReady(fd_, POLLOUT, cancel, timeoutMs, deadline);
+        if (readiness != Readiness::Ready)
+            return unreadyResult(readiness);
+        const ssize_t sent =
+            isSocket_ ? ::send(fd_, data, size, MSG_NOSIGNAL) : ::write(fd_, data, size);
+        if (sent == static_cast<ssize_t>(size)) {
+            bytesWritten = length;
+            return IoResult::Completed;
         }
-        if (ready == 0)
-            return IoResult::TimedOut;
-        if ((fds[1].revents & POLLIN) && cancel->acquire())
-            return IoResult::Cancelled;
-        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
+        if (sent >= 0 || (errno != EAGAIN && errno != EINTR))
             return IoResult::Failed;
-        if (fds[0].revents & POLLOUT) {
-            const ssize_t sent =
-                isSocket_ ? ::send(fd_, data, size, MSG_NOSIGNAL) : ::write(fd_, data, size);
-            if (sent == static_cast<ssize_t>(size)) {
-                bytesWritten = length;
-                return IoResult::Completed;
-            }
-            if (sent >= 0 || (errno != EAGAIN && errno != EINTR))
-                return IoResult::Failed;
-        }
-        if (wait == 0)
-            return IoResult::TimedOut;
     }
 }
 

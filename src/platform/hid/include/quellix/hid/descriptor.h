@@ -98,6 +98,19 @@ struct Caps {
     std::uint16_t numberFeatureDataIndices = 0;
 };
 
+// The report byte length of one report type, counted with the report-id byte.
+inline std::uint16_t reportByteLength(const Caps& caps, ReportType type) {
+    switch (type) {
+    case ReportType::Input:
+        return caps.inputReportByteLength;
+    case ReportType::Output:
+        return caps.outputReportByteLength;
+    case ReportType::Feature:
+        break;
+    }
+    return caps.featureReportByteLength;
+}
+
 // What the platform keeps per top-level collection ("preparsed data").
 struct PreparsedData {
     Caps caps;
