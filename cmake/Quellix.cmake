@@ -31,6 +31,7 @@ endfunction()
 # quellix_test(NAME <exe> SOURCES ... [DEPS ...] [LABELS ...])
 # One GoogleTest executable, its cases registered with CTest.  Labels let CI
 # pick suites: "qt" needs the Qt libraries, "threads" runs under TSan.
+# Give a suite one label: gtest_discover_tests splits a list of them.
 function(quellix_test)
     cmake_parse_arguments(Q "" "NAME" "SOURCES;DEPS;LABELS" ${ARGN})
     find_package(GTest REQUIRED)
