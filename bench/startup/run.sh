@@ -3,5 +3,5 @@
 # the first painted main window, and resident memory one second later.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-bin=${QUELLIX_BUILD_DIR:-build}/bin
-exec xvfb-run -a -s "-screen 0 1280x800x24" "$bin/bench_startup" "$@"
+build=${QUELLIX_BUILD_DIR:-build}
+exec xvfb-run -a -s "-screen 0 1280x800x24" "$build/bench/startup/bench_startup" "$@"
