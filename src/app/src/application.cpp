@@ -2,6 +2,7 @@
 
 #include "quellix/app/main_wnd.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "quellix/dui/control_factory.h"
@@ -136,10 +137,14 @@ int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstanc
     auto window = std::make_unique<CMainWnd>();
     if (window->Create(dui::kNullWindow, kMainWindowTitle, kMainWindowStyle, 0, 0, 0,
                        kMainWindowWidth, kMainWindowHeight) == dui::kNullWindow) {
+        // Without its window the program cannot do anything: say why and fail.
+        std::fprintf(stderr, "quellix: the main window could not be built from the skin in %s\n",
+                     toolkit.resources().GetResourcePath().string().c_str());
         for (const auto& error : window->GetBuildErrors()) {
             platform::debugOutput(error);
+            std::fprintf(stderr, "  %s\n", error.c_str());
         }
-        return 0;
+        return 1;
     }
     window->CenterWindow();
     window->ShowWindow(true);

@@ -65,6 +65,18 @@ int main(int argc, char** argv) {
     }
 #endif
 
+    // Qt aborts when it finds no display; tell the user what to do instead.
+    const auto isSet = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")) {
+        std::fputs("quellix: no display found (DISPLAY and WAYLAND_DISPLAY are unset); run it on "
+                   "a desktop, or under xvfb-run\n",
+                   stderr);
+        return 1;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName("Quellix");
     QApplication::setQuitOnLastWindowClosed(false);
@@ -97,6 +109,6 @@ int main(int argc, char** argv) {
         });
     }
 
-    quellix::app::RunMainWindow(toolkit, std::move(claim.instance));
-    return exitCode;
+    const int runResult = quellix::app::RunMainWindow(toolkit, std::move(claim.instance));
+    return runResult != 0 ? runResult : exitCode;
 }
