@@ -1,6 +1,7 @@
 #include "quellix/platform/event.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -85,7 +86,16 @@ int waitAny(std::span<Event* const> events, std::chrono::milliseconds timeout) {
     // a year is as good as forever for every caller.
     const auto bounded = std::min(timeout, std::chrono::milliseconds{kLongestWaitMs});
     const auto deadline = SteadyClock::now() + bounded;
-    std::vector<pollfd> fds(events.size());
+    // Workers poll their stop events every millisecond: keep the usual
+    // handful of descriptors off the heap.
+    constexpr std::size_t kInline = 16;
+    std::array<pollfd, kInline> inlineFds;
+    std::vector<pollfd> heapFds;
+    pollfd* fds = inlineFds.data();
+    if (events.size() > kInline) {
+        heapFds.resize(events.size());
+        fds = heapFds.data();
+    }
     for (;;) {
         for (std::size_t i = 0; i < events.size(); ++i)
             fds[i] = pollfd{events[i]->fd(), POLLIN, 0};
@@ -96,7 +106,7 @@ int waitAny(std::span<Event* const> events, std::chrono::milliseconds timeout) {
                      : std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now());
         if (!infinite && remaining.count() < 0)
             remaining = std::chrono::milliseconds{0};
-        int n = ::poll(fds.data(), fds.size(), pollTimeout(remaining));
+        int n = ::poll(fds, events.size(), pollTimeout(remaining));
         if (n < 0 && errno != EINTR)
             throw std::system_error(errno, std::generic_category(), "poll");
         for (std::size_t i = 0; n > 0 && i < events.size(); ++i)
