@@ -4,11 +4,12 @@
 #include <QPainterPath>
 
 #include "qt_canvas.h"
+#include "quellix/dui/canvas.h"
 #include "quellix/dui/container.h"
 #include "quellix/dui/controls.h"
+#include "quellix/dui/custom_painted.h"
 #include "quellix/dui/list.h"
 #include "quellix/dui/qt/palette_geometry.h"
-#include "quellix/ui/custom_painted.h"
 
 namespace quellix::dui::qt {
 
@@ -365,7 +366,7 @@ void ControlPainter::PaintListElement(CControlUI& element, bool selected) {
 }
 
 void ControlPainter::PaintCustom(CControlUI& control, const QRect& dirty) {
-    auto* custom = dynamic_cast<ui::ICustomPainted*>(&control);
+    auto* custom = dynamic_cast<ICustomPainted*>(&control);
     if (custom == nullptr) {
         return;
     }
@@ -386,9 +387,9 @@ void ControlPainter::PaintControl(CControlUI& control, const QRect& dirty) {
     painter_.save();
     painter_.setClipRect(rect, Qt::IntersectClip);
 
-    auto* custom = dynamic_cast<ui::ICustomPainted*>(&control);
+    auto* custom = dynamic_cast<ICustomPainted*>(&control);
     const bool replaceBody =
-        custom != nullptr && custom->paintMode() == ui::ICustomPainted::Mode::ReplaceBody;
+        custom != nullptr && custom->paintMode() == ICustomPainted::Mode::ReplaceBody;
 
     if (replaceBody) {
         PaintCustom(control, dirty);

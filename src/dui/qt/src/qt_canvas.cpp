@@ -6,7 +6,7 @@ namespace quellix::dui::qt {
 
 namespace {
 
-QRectF toQRectF(const ui::Box& box) {
+QRectF toQRectF(const Box& box) {
     return QRectF(box.x, box.y, box.width, box.height);
 }
 
@@ -18,12 +18,12 @@ int qtAngle(double degrees) {
 
 Qt::Alignment alignmentOf(unsigned style) {
     Qt::Alignment align = Qt::AlignLeft;
-    if (style & ui::kTextCenter) {
+    if (style & kTextCenter) {
         align = Qt::AlignHCenter;
-    } else if (style & ui::kTextRight) {
+    } else if (style & kTextRight) {
         align = Qt::AlignRight;
     }
-    return align | ((style & ui::kTextVCenter) ? Qt::AlignVCenter : Qt::AlignTop);
+    return align | ((style & kTextVCenter) ? Qt::AlignVCenter : Qt::AlignTop);
 }
 
 } // namespace
@@ -35,7 +35,7 @@ QColor ToQColor(DWORD argb) {
 QRect ToQRect(const RECT& rc) {
     return QRect(rc.left, rc.top, rc.width(), rc.height());
 }
-QRect ToQRect(const ui::Rect& rc) {
+QRect ToQRect(const Rect& rc) {
     return QRect(rc.left, rc.top, rc.width(), rc.height());
 }
 
@@ -46,11 +46,11 @@ void QtCanvas::setAntialias(bool on) {
     painter_.setRenderHint(QPainter::Antialiasing, on);
 }
 
-void QtCanvas::fillRect(const ui::Rect& rect, ui::Argb colour) {
+void QtCanvas::fillRect(const Rect& rect, Argb colour) {
     painter_.fillRect(ToQRect(rect), ToQColor(colour));
 }
 
-void QtCanvas::drawRect(const ui::Rect& rect, ui::Argb colour, int width) {
+void QtCanvas::drawRect(const Rect& rect, Argb colour, int width) {
     painter_.save();
     painter_.setPen(QPen(ToQColor(colour), width));
     painter_.setBrush(Qt::NoBrush);
@@ -58,14 +58,14 @@ void QtCanvas::drawRect(const ui::Rect& rect, ui::Argb colour, int width) {
     painter_.restore();
 }
 
-void QtCanvas::drawLine(int x1, int y1, int x2, int y2, ui::Argb colour, int width) {
+void QtCanvas::drawLine(int x1, int y1, int x2, int y2, Argb colour, int width) {
     painter_.save();
     painter_.setPen(QPen(ToQColor(colour), width));
     painter_.drawLine(x1, y1, x2, y2);
     painter_.restore();
 }
 
-void QtCanvas::fillEllipse(const ui::Box& box, ui::Argb colour) {
+void QtCanvas::fillEllipse(const Box& box, Argb colour) {
     painter_.save();
     painter_.setPen(Qt::NoPen);
     painter_.setBrush(ToQColor(colour));
@@ -73,8 +73,7 @@ void QtCanvas::fillEllipse(const ui::Box& box, ui::Argb colour) {
     painter_.restore();
 }
 
-void QtCanvas::fillPie(const ui::Box& box, double startDegrees, double sweepDegrees,
-                       ui::Argb colour) {
+void QtCanvas::fillPie(const Box& box, double startDegrees, double sweepDegrees, Argb colour) {
     painter_.save();
     painter_.setPen(Qt::NoPen);
     painter_.setBrush(ToQColor(colour));
@@ -82,16 +81,16 @@ void QtCanvas::fillPie(const ui::Box& box, double startDegrees, double sweepDegr
     painter_.restore();
 }
 
-void QtCanvas::drawArc(const ui::Box& box, double startDegrees, double sweepDegrees,
-                       ui::Argb colour, int width) {
+void QtCanvas::drawArc(const Box& box, double startDegrees, double sweepDegrees, Argb colour,
+                       int width) {
     painter_.save();
     painter_.setPen(QPen(ToQColor(colour), width));
     painter_.drawArc(toQRectF(box), qtAngle(startDegrees), qtAngle(sweepDegrees));
     painter_.restore();
 }
 
-bool QtCanvas::drawImage(const std::string& image, const ui::Rect& dest, const ui::Rect& clip,
-                         const ui::ImageTint& tint) {
+bool QtCanvas::drawImage(const std::string& image, const Rect& dest, const Rect& clip,
+                         const ImageTint& tint) {
     if (dest.empty() || clip.empty()) {
         // Nothing of it is visible: not a failure of the picture.
         return !image.empty();
@@ -122,7 +121,7 @@ bool QtCanvas::drawImage(const std::string& image, const ui::Rect& dest, const u
     return drawn;
 }
 
-void QtCanvas::drawText(const ui::Rect& rect, const std::string& text, ui::Argb colour, int font,
+void QtCanvas::drawText(const Rect& rect, const std::string& text, Argb colour, int font,
                         unsigned style, bool html) {
     painter_.save();
     painter_.setFont(fonts_(font));
@@ -136,7 +135,7 @@ void QtCanvas::drawText(const ui::Rect& rect, const std::string& text, ui::Argb 
         doc.drawContents(&painter_, QRectF(0, 0, box.width(), box.height()));
     } else {
         int flags = int(alignmentOf(style));
-        if (!(style & ui::kTextSingleLine)) {
+        if (!(style & kTextSingleLine)) {
             flags |= Qt::TextWordWrap;
         }
         painter_.drawText(box, flags, QString::fromStdString(text));

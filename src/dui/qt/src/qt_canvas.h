@@ -5,32 +5,31 @@
 #include <functional>
 
 #include "image_cache.h"
-#include "quellix/ui/canvas.h"
+#include "quellix/dui/canvas.h"
 
 namespace quellix::dui::qt {
 
 QColor ToQColor(DWORD argb);
 QRect ToQRect(const RECT& rc);
-QRect ToQRect(const ui::Rect& rc);
+QRect ToQRect(const Rect& rc);
 
-class QtCanvas : public ui::ICanvas {
+class QtCanvas : public ICanvas {
 public:
     using FontOf = std::function<QFont(int id)>;
     QtCanvas(QPainter& painter, ImageCache& images, FontOf fonts);
 
     void setAntialias(bool on) override;
-    void fillRect(const ui::Rect& rect, ui::Argb colour) override;
-    void drawRect(const ui::Rect& rect, ui::Argb colour, int width) override;
-    void drawLine(int x1, int y1, int x2, int y2, ui::Argb colour, int width) override;
-    void fillEllipse(const ui::Box& box, ui::Argb colour) override;
-    void fillPie(const ui::Box& box, double startDegrees, double sweepDegrees,
-                 ui::Argb colour) override;
-    void drawArc(const ui::Box& box, double startDegrees, double sweepDegrees, ui::Argb colour,
+    void fillRect(const Rect& rect, Argb colour) override;
+    void drawRect(const Rect& rect, Argb colour, int width) override;
+    void drawLine(int x1, int y1, int x2, int y2, Argb colour, int width) override;
+    void fillEllipse(const Box& box, Argb colour) override;
+    void fillPie(const Box& box, double startDegrees, double sweepDegrees, Argb colour) override;
+    void drawArc(const Box& box, double startDegrees, double sweepDegrees, Argb colour,
                  int width) override;
-    bool drawImage(const std::string& image, const ui::Rect& dest, const ui::Rect& clip,
-                   const ui::ImageTint& tint) override;
-    void drawText(const ui::Rect& rect, const std::string& text, ui::Argb colour, int font,
-                  unsigned style, bool html) override;
+    bool drawImage(const std::string& image, const Rect& dest, const Rect& clip,
+                   const ImageTint& tint) override;
+    void drawText(const Rect& rect, const std::string& text, Argb colour, int font, unsigned style,
+                  bool html) override;
 
 private:
     QPainter& painter_;

@@ -11,9 +11,9 @@
 #include "control_painter.h"
 #include "qt_canvas.h"
 #include "quellix/dui/controls.h"
+#include "quellix/dui/hit_test.h"
 #include "quellix/dui/list.h"
 #include "quellix/dui/qt/palette_geometry.h"
-#include "quellix/ui/frameless.h"
 
 namespace quellix::dui::qt {
 
@@ -138,12 +138,12 @@ bool WindowWidget::CaptionAt(const QPoint& client) {
     }
     const QPoint screen = mapToGlobal(client);
     const LRESULT hit =
-        window_->HandleMessage(ui::WM_NCHITTEST, 0, ui::PointToParam({screen.x(), screen.y()}));
-    if (hit == ui::HTCAPTION || hit == ui::HTCLIENT) {
-        return hit == ui::HTCAPTION;
+        window_->HandleMessage(WM_NCHITTEST, 0, PointToParam({screen.x(), screen.y()}));
+    if (hit == HTCAPTION || hit == HTCLIENT) {
+        return hit == HTCAPTION;
     }
     // The window leaves the question to the toolkit: its caption band.
-    return ui::IsCaptionPoint(*manager, toPoint(client));
+    return IsCaptionPoint(*manager, toPoint(client));
 }
 
 bool WindowWidget::PalettePick(const QPoint& client, bool start) {

@@ -8,8 +8,8 @@
 
 #include "quellix/dui/control_factory.h"
 #include "quellix/dui/controls.h"
+#include "quellix/ui/canvas.h"
 #include "quellix/ui/custom_paint.h"
-#include "quellix/ui/custom_painted.h"
 
 namespace quellix::ui {
 

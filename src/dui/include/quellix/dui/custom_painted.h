@@ -7,9 +7,9 @@
 // the view (its border and text are still drawn); an overlay is drawn after
 // the view painted the control as its base class.
 
-#include "quellix/ui/canvas.h"
+#include "quellix/dui/canvas.h"
 
-namespace quellix::ui {
+namespace quellix::dui {
 
 class ICustomPainted {
 public:
@@ -21,4 +21,4 @@ public:
     virtual void paint(ICanvas& canvas, const Rect& paintRect) = 0;
 };
 
-} // namespace quellix::ui
+} // namespace quellix::dui
