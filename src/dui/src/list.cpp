@@ -45,6 +45,46 @@ IListItemUI* ItemOf(const CContainerUI& owner, int index) {
     return dynamic_cast<IListItemUI*>(owner.GetItemAt(index));
 }
 
+// Lists and combos keep the same bookkeeping around their base container's
+// insert and remove: every element knows its owner and index, and the
+// current selection follows the element it names.
+template <class Owner> void ReindexItems(Owner& owner) {
+    for (int i = 0; i < owner.GetCount(); ++i) {
+        if (IListItemUI* item = ItemOf(owner, i)) {
+            item->SetIndex(i);
+            item->SetOwner(&owner);
+        }
+    }
+}
+
+template <class Base, class Owner>
+bool AddItemAt(Owner& owner, int& curSel, CControlUI* control, int index) {
+    if (dynamic_cast<IListItemUI*>(control) == nullptr)
+        return false;
+    if (!owner.Base::AddAt(control, index))
+        return false;
+    if (curSel >= index)
+        ++curSel;
+    ReindexItems(owner);
+    return true;
+}
+
+template <class Base, class Owner> bool RemoveItemAt(Owner& owner, int& curSel, int index) {
+    if (IListItemUI* item = ItemOf(owner, index)) {
+        item->SetOwner(nullptr);
+        item->SetIndex(-1);
+        item->SetSelectedState(false);
+    }
+    if (!owner.Base::RemoveAt(index))
+        return false;
+    if (index == curSel)
+        curSel = -1;
+    else if (index < curSel)
+        --curSel;
+    ReindexItems(owner);
+    return true;
+}
+
 } // namespace
 
 // --- IListItemUI ---
@@ -133,12 +173,7 @@ bool CListUI::SelectItem(int index, bool takeFocus, bool triggerEvent) {
 }
 
 void CListUI::Reindex() {
-    for (int i = 0; i < GetCount(); ++i) {
-        if (IListItemUI* item = ItemOf(*this, i)) {
-            item->SetIndex(i);
-            item->SetOwner(this);
-        }
-    }
+    ReindexItems(*this);
 }
 
 bool CListUI::Add(CControlUI* control) {
@@ -146,14 +181,7 @@ bool CListUI::Add(CControlUI* control) {
 }
 
 bool CListUI::AddAt(CControlUI* control, int index) {
-    if (dynamic_cast<IListItemUI*>(control) == nullptr)
-        return false;
-    if (!CVerticalLayoutUI::AddAt(control, index))
-        return false;
-    if (curSel_ >= index)
-        ++curSel_;
-    Reindex();
-    return true;
+    return AddItemAt<CVerticalLayoutUI>(*this, curSel_, control, index);
 }
 
 bool CListUI::Remove(CControlUI* control) {
@@ -161,19 +189,7 @@ bool CListUI::Remove(CControlUI* control) {
 }
 
 bool CListUI::RemoveAt(int index) {
-    if (IListItemUI* item = ItemOf(*this, index)) {
-        item->SetOwner(nullptr);
-        item->SetIndex(-1);
-        item->SetSelectedState(false);
-    }
-    if (!CVerticalLayoutUI::RemoveAt(index))
-        return false;
-    if (index == curSel_)
-        curSel_ = -1;
-    else if (index < curSel_)
-        --curSel_;
-    Reindex();
-    return true;
+    return RemoveItemAt<CVerticalLayoutUI>(*this, curSel_, index);
 }
 
 void CListUI::RemoveAll() {
@@ -198,12 +214,7 @@ bool CComboUI::SelectItem(int index, bool takeFocus, bool triggerEvent) {
 }
 
 void CComboUI::Reindex() {
-    for (int i = 0; i < GetCount(); ++i) {
-        if (IListItemUI* item = ItemOf(*this, i)) {
-            item->SetIndex(i);
-            item->SetOwner(this);
-        }
-    }
+    ReindexItems(*this);
 }
 
 bool CComboUI::Add(CControlUI* control) {
@@ -211,14 +222,7 @@ bool CComboUI::Add(CControlUI* control) {
 }
 
 bool CComboUI::AddAt(CControlUI* control, int index) {
-    if (dynamic_cast<IListItemUI*>(control) == nullptr)
-        return false;
-    if (!CContainerUI::AddAt(control, index))
-        return false;
-    if (curSel_ >= index)
-        ++curSel_;
-    Reindex();
-    return true;
+    return AddItemAt<CContainerUI>(*this, curSel_, control, index);
 }
 
 bool CComboUI::Remove(CControlUI* control) {
@@ -226,19 +230,7 @@ bool CComboUI::Remove(CControlUI* control) {
 }
 
 bool CComboUI::RemoveAt(int index) {
-    if (IListItemUI* item = ItemOf(*this, index)) {
-        item->SetOwner(nullptr);
-        item->SetIndex(-1);
-        item->SetSelectedState(false);
-    }
-    if (!CContainerUI::RemoveAt(index))
-        return false;
-    if (index == curSel_)
-        curSel_ = -1;
-    else if (index < curSel_)
-        --curSel_;
-    Reindex();
-    return true;
+    return RemoveItemAt<CContainerUI>(*this, curSel_, index);
 }
 
 void CComboUI::RemoveAll() {
