@@ -4,8 +4,9 @@
 #
 #   scripts/screenshot.sh [OUT]
 #
-# OUT is a directory (the picture is OUT/main.png) or a file name ending in
-# .png; default docs/screenshots.  The build directory is build/ or
+# OUT is a file name ending in .png (the window as it starts), or a
+# directory (default docs/screenshots) that receives main.png and one
+# picture of each device page: keyboard.png, mouse.png, pad.png.  The build directory is build/ or
 # $QUELLIX_BUILD_DIR.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,18 +22,26 @@ if ! command -v xvfb-run >/dev/null; then
     exit 1
 fi
 
-if [[ $out == *.png ]]; then
-    file=$out
-    mkdir -p "$(dirname "$file")"
-else
-    mkdir -p "$out"
-    file=$out/main.png
-fi
-file=$(realpath -m "$file")
-
 # A name of its own, so that a program already running elsewhere does not
 # take the start for a second instance.
 export QUELLIX_INSTANCE_NAME="quellix-screenshot-$$"
-timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" \
-    "$bin/quellix" --simulate --screenshot="$file"
-echo "screenshot: $file"
+
+shoot() { # FILE [PROGRAM OPTIONS...]
+    local file
+    file=$(realpath -m "$1")
+    shift
+    timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" \
+        "$bin/quellix" --simulate --screenshot="$file" "$@"
+    echo "screenshot: $file"
+}
+
+if [[ $out == *.png ]]; then
+    mkdir -p "$(dirname "$out")"
+    shoot "$out"
+else
+    mkdir -p "$out"
+    shoot "$out/main.png"
+    for page in keyboard mouse pad; do
+        shoot "$out/$page.png" --page="$page"
+    done
+fi

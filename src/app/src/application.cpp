@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "quellix/dui/control_factory.h"
 #include "quellix/dui/resource_manager.h"
@@ -39,7 +40,7 @@ bool knownDevice(std::string_view name) {
 
 std::string UsageText() {
     return "usage: quellix [--simulate[=mouse,pad,keyboard]] [--screenshot=FILE]\n"
-           "               [--exit-after-paint[=MS]] [--skin=DIR]\n";
+           "               [--exit-after-paint[=MS]] [--skin=DIR] [--page=keyboard|mouse|pad]\n";
 }
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -92,6 +93,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return parsed;
             }
             o.screenshotPath = *value;
+        } else if (arg.starts_with("--page")) {
+            auto value = valueOf("--page");
+            if (!value || !PageOptionName(*value)) {
+                parsed.error = "--page needs keyboard, mouse or pad";
+                return parsed;
+            }
+            o.page = *value;
         } else if (arg.starts_with("--skin")) {
             auto value = valueOf("--skin");
             if (!value || value->empty()) {
@@ -105,6 +113,17 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         }
     }
     return parsed;
+}
+
+const char* PageOptionName(std::string_view page) {
+    constexpr std::pair<std::string_view, const char*> kPages[] = {
+        {"keyboard", "kb_tab"}, {"mouse", "ms_tab"}, {"pad", "mp_tab"}};
+    for (const auto& [name, option] : kPages) {
+        if (page == name) {
+            return option;
+        }
+    }
+    return nullptr;
 }
 
 InstanceClaim ClaimInstance(const std::string& name) {

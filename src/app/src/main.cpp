@@ -9,6 +9,7 @@
 
 #include "quellix/app/application.h"
 #include "quellix/app/main_wnd.h"
+#include "quellix/dui/controls.h"
 #include "quellix/dui/qt/qt_backend.h"
 #include "quellix/dui/resource_manager.h"
 
@@ -109,6 +110,14 @@ int main(int argc, char** argv) {
         });
     }
 
-    const int runResult = quellix::app::RunMainWindow(toolkit, std::move(claim.instance));
+    const auto showRequestedPage = [&](quellix::app::CMainWnd& window) {
+        const char* option = quellix::app::PageOptionName(options.page);
+        if (auto* selector =
+                option ? window.FindControl<quellix::dui::COptionUI>(option) : nullptr) {
+            selector->Selected(true);
+        }
+    };
+    const int runResult =
+        quellix::app::RunMainWindow(toolkit, std::move(claim.instance), showRequestedPage);
     return runResult != 0 ? runResult : exitCode;
 }

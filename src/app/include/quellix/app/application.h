@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "quellix/dui/toolkit.h"
@@ -33,6 +34,9 @@ struct AppOptions {
     int exitDelayMs = 0;
     // --skin=DIR: the skin folder (default: "skin/" beside the executable).
     std::string skinDir;
+    // --page=keyboard|mouse|pad: the device page shown first (screenshots
+    // of each page); empty keeps the layout's own choice.
+    std::string page;
     bool help = false;
 };
 
@@ -62,6 +66,10 @@ bool SetUpResources(dui::Toolkit& toolkit, const std::string& skinDir);
 // for the show-window message of later instances, runs the event loop until
 // the window is closed, then tears down.  `onCreated` runs once the window
 // exists (the desktop program hooks its screenshot there).  Returns 0.
+// The page selector option of a device page ("keyboard", "mouse", "pad"),
+// or nullptr for any other name.
+const char* PageOptionName(std::string_view page);
+
 int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstance> instance,
                   const std::function<void(CMainWnd&)>& onCreated = {});
 
