@@ -163,8 +163,12 @@ TEST(CommandLine, OptionsAndErrors) {
     EXPECT_TRUE(parsed.options.exitAfterPaint);
     EXPECT_EQ(parsed.options.exitDelayMs, 1500);
 
+    parsed = ParseCommandLine({"--page=mouse"});
+    EXPECT_EQ(parsed.options.page, "mouse");
+    EXPECT_STREQ(PageOptionName("keyboard"), "kb_tab");
+
     for (const char* bad : {"--simulate=mouse,toaster", "--screenshot", "--bogus",
-                            "--exit-after-paint=soon", "--skin="}) {
+                            "--exit-after-paint=soon", "--skin=", "--page=toaster", "--page"}) {
         EXPECT_FALSE(ParseCommandLine({bad}).error.empty()) << bad;
     }
 }
