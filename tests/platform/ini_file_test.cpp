@@ -2,6 +2,7 @@
 #include "quellix/platform/ini.h"
 
 #include "temp_dir.h"
+#include "unprivileged.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -156,24 +157,35 @@ TEST_F(PrivateProfileFile, FailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
 }
 
 TEST_F(PrivateProfileFile, ReadOnlyDirectoryRefusesTheWriteAndKeepsTheFile) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root ignores directory permissions";
     writeBytes(ini, "[S]\r\nk=old\r\n");
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
-    EXPECT_FALSE(writePrivateProfileString("S", "k", "new", ini));
-    EXPECT_EQ(getPrivateProfileString("S", "k", "0", ini), "old");
+    EXPECT_EQ(test::runUnprivileged(dir.path(),
+                                    [&]() -> std::string {
+                                        if (writePrivateProfileString("S", "k", "new", ini))
+                                            return "the write succeeded";
+                                        if (getPrivateProfileString("S", "k", "0", ini) != "old")
+                                            return "the old value is gone";
+                                        return {};
+                                    }),
+              "");
 }
 
 TEST_F(PrivateProfileFile, ReadOnlyFileIsNotReplaced) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write read-only files";
     writeBytes(ini, "[S]\r\nk=old\r\n");
     std::filesystem::permissions(ini, std::filesystem::perms::owner_read);
-    std::error_code error;
-    EXPECT_FALSE(writePrivateProfileString("S", "k", "new", ini, error));
-    EXPECT_EQ(error, std::errc::permission_denied);
-    EXPECT_EQ(getPrivateProfileString("S", "k", "0", ini), "old");
+    EXPECT_EQ(test::runUnprivileged(dir.path(),
+                                    [&]() -> std::string {
+                                        std::error_code error;
+                                        if (writePrivateProfileString("S", "k", "new", ini, error))
+                                            return "the write succeeded";
+                                        if (error != std::errc::permission_denied)
+                                            return "wrong error: " + error.message();
+                                        if (getPrivateProfileString("S", "k", "0", ini) != "old")
+                                            return "the old value is gone";
+                                        return {};
+                                    }),
+              "");
 }
 
 TEST_F(PrivateProfileFile, WriteKeepsPermissionsAndFollowsLinks) {

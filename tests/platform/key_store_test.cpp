@@ -2,6 +2,7 @@
 #include "quellix/platform/key_store.h"
 
 #include "temp_dir.h"
+#include "unprivileged.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -41,16 +42,23 @@ TEST(MachineKeyStore, WriteThatCannotBeMadeReturnsTheErrorAndChangesNothing) {
 }
 
 TEST(MachineKeyStore, WithoutWriteAccessTheOldValueStays) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write anywhere";
     test::TempDir dir;
     MachineKeyStore store(dir / "machine.ini");
     ASSERT_FALSE(store.writeString(kProductKeyPath, kLanguageValueName, "2020"));
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
-    EXPECT_EQ(store.writeString(kProductKeyPath, kLanguageValueName, "1010"),
-              std::errc::permission_denied);
-    EXPECT_EQ(store.readString(kProductKeyPath, kLanguageValueName), "2020");
+    EXPECT_EQ(test::runUnprivileged(
+                  dir.path(),
+                  [&]() -> std::string {
+                      const auto error =
+                          store.writeString(kProductKeyPath, kLanguageValueName, "1010");
+                      if (error != std::errc::permission_denied)
+                          return "wrong result: " + error.message();
+                      if (store.readString(kProductKeyPath, kLanguageValueName) != "2020")
+                          return "the old value is gone";
+                      return {};
+                  }),
+              "");
 }
 
 } // namespace
