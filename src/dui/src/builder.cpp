@@ -1,5 +1,7 @@
 #include "quellix/dui/builder.h"
 
+#include "skin_file.h"
+
 #include "quellix/dui/container.h"
 #include "quellix/dui/control_factory.h"
 #include "quellix/dui/paint_manager.h"
@@ -10,9 +12,7 @@
 #include <pugixml.hpp>
 
 #include <cctype>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 namespace quellix::dui {
 
@@ -27,16 +27,6 @@ bool IsXmlText(const CDuiString& xml) {
         return c == '<';
     }
     return false;
-}
-
-bool ReadWholeFile(const std::filesystem::path& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    out = buffer.str();
-    return true;
 }
 
 } // namespace
@@ -240,8 +230,9 @@ CControlUI* CDialogBuilder::Create(const CDuiString& xml, const CDuiString&,
                                                ? toolkit->resources().ResolveLayout(xml)
                                                : std::filesystem::path(xml);
         run.source = path.string();
-        if (!ReadWholeFile(path, run.text)) {
-            CDuiString message = "layout '" + xml + "': cannot read " + path.string();
+        if (const std::error_code error = ReadSkinFile(path, run.text)) {
+            CDuiString message =
+                "layout '" + xml + "': cannot read " + path.string() + " (" + error.message() + ")";
             errors_.push_back(message);
             platform::debugOutput(message);
             return nullptr;

@@ -1,12 +1,12 @@
 #include "quellix/dui/resource_manager.h"
 
+#include "skin_file.h"
+
 #include "quellix/dui/toolkit.h"
 #include "quellix/platform/debug.h"
 
 #include <pugixml.hpp>
 
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace quellix::dui {
@@ -14,16 +14,6 @@ namespace quellix::dui {
 namespace fs = std::filesystem;
 
 namespace {
-
-bool ReadWholeFile(const fs::path& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    out = buffer.str();
-    return true;
-}
 
 int LineOf(const std::string& text, std::ptrdiff_t offset) {
     int line = 1;
@@ -50,8 +40,9 @@ CResourceManager* CResourceManager::GetInstance() {
 bool CResourceManager::LoadResource(const CDuiString& file) {
     const fs::path path = ResolveFile(file);
     std::string text;
-    if (!ReadWholeFile(path, text)) {
-        lastError_ = "resource list '" + path.string() + "' cannot be read";
+    if (const std::error_code error = ReadSkinFile(path, text)) {
+        lastError_ =
+            "resource list '" + path.string() + "' cannot be read (" + error.message() + ")";
         platform::debugOutput(lastError_);
         return false;
     }
@@ -112,8 +103,9 @@ fs::path CResourceManager::ResolveFile(const CDuiString& file) const {
 bool CResourceManager::LoadLanguage(const CDuiString& file) {
     const fs::path path = ResolveFile(file);
     std::string text;
-    if (!ReadWholeFile(path, text)) {
-        lastError_ = "language file '" + path.string() + "' cannot be read";
+    if (const std::error_code error = ReadSkinFile(path, text)) {
+        lastError_ =
+            "language file '" + path.string() + "' cannot be read (" + error.message() + ")";
         platform::debugOutput(lastError_);
         return false;
     }
