@@ -42,9 +42,14 @@ bool idMatches(const PreparsedData& data, const CapsT& cap, std::span<const std:
     return data.usesReportIds ? cap.reportId == report[0] : report[0] == 0;
 }
 
+// The value capability that holds `usage` in this report, after the report
+// itself was checked; `field` is the usage's field within the capability.
 const ValueCaps* findValue(const PreparsedData& data, ReportType type, std::uint16_t usagePage,
                            std::uint16_t usage, std::span<const std::uint8_t> report,
                            std::uint32_t& field, Status& status) {
+    status = checkReport(data, type, report);
+    if (status != Status::Success)
+        return nullptr;
     const auto& caps = data.valueCaps[static_cast<std::size_t>(type)];
     status = Status::UsageNotFound;
     for (const ValueCaps& cap : caps) {
@@ -138,9 +143,7 @@ Status getUsages(const PreparsedData& data, ReportType type, std::uint16_t usage
 Status getUsageValue(const PreparsedData& data, ReportType type, std::uint16_t usagePage,
                      std::uint16_t usage, std::uint32_t& value,
                      std::span<const std::uint8_t> report) {
-    Status status = checkReport(data, type, report);
-    if (status != Status::Success)
-        return status;
+    Status status = Status::Success;
     std::uint32_t field = 0;
     const ValueCaps* cap = findValue(data, type, usagePage, usage, report, field, status);
     if (!cap)
@@ -152,9 +155,7 @@ Status getUsageValue(const PreparsedData& data, ReportType type, std::uint16_t u
 Status getScaledUsageValue(const PreparsedData& data, ReportType type, std::uint16_t usagePage,
                            std::uint16_t usage, std::int32_t& value,
                            std::span<const std::uint8_t> report) {
-    Status status = checkReport(data, type, report);
-    if (status != Status::Success)
-        return status;
+    Status status = Status::Success;
     std::uint32_t field = 0;
     const ValueCaps* cap = findValue(data, type, usagePage, usage, report, field, status);
     if (!cap)

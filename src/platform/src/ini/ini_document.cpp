@@ -160,14 +160,8 @@ std::vector<std::string> IniDocument::sectionNames() const {
 
 std::vector<std::string> IniDocument::keys(std::string_view section) const {
     std::vector<std::string> result;
-    auto range = findSection(section);
-    if (!range)
-        return result;
-    for (std::size_t i = range->header + 1; i < range->end; ++i) {
-        ParsedLine line = parseLine(lines_[i]);
-        if (line.kind == LineKind::Entry)
-            result.emplace_back(line.name);
-    }
+    for (auto& [name, value] : entries(section))
+        result.push_back(std::move(name));
     return result;
 }
 
