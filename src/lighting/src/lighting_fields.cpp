@@ -1,6 +1,7 @@
 #include "quellix/lighting/lighting_fields.h"
 
 #include <cassert>
+#include <iterator>
 
 namespace quellix::lighting {
 
@@ -8,33 +9,29 @@ namespace {
 std::uint8_t byteAt(std::span<const platform::SharedByte> record, std::size_t i) {
     return i < record.size() ? record[i].load() : 0;
 }
+
+// The eight fields that follow the slot byte, from record[first] on.  Slot
+// records keep them after their slot byte; the synchronised record has no
+// slot and starts with the mode.
+LightingFields readFieldsFrom(std::span<const platform::SharedByte> record, std::size_t first) {
+    LightingFields f;
+    std::uint8_t* const fields[] = {&f.mode,       &f.brightness, &f.speed, &f.direction,
+                                    &f.multicolor, &f.red,        &f.green, &f.blue};
+    for (std::size_t i = 0; i < std::size(fields); ++i)
+        *fields[i] = byteAt(record, first + i);
+    return f;
+}
+
 } // namespace
 
 LightingFields readLightingFields(std::span<const platform::SharedByte> record) {
-    LightingFields f;
+    LightingFields f = readFieldsFrom(record, 1);
     f.slot = byteAt(record, 0);
-    f.mode = byteAt(record, 1);
-    f.brightness = byteAt(record, 2);
-    f.speed = byteAt(record, 3);
-    f.direction = byteAt(record, 4);
-    f.multicolor = byteAt(record, 5);
-    f.red = byteAt(record, 6);
-    f.green = byteAt(record, 7);
-    f.blue = byteAt(record, 8);
     return f;
 }
 
 LightingFields readSyncRecord(std::span<const platform::SharedByte> record) {
-    LightingFields f;
-    f.mode = byteAt(record, 0);
-    f.brightness = byteAt(record, 1);
-    f.speed = byteAt(record, 2);
-    f.direction = byteAt(record, 3);
-    f.multicolor = byteAt(record, 4);
-    f.red = byteAt(record, 5);
-    f.green = byteAt(record, 6);
-    f.blue = byteAt(record, 7);
-    return f;
+    return readFieldsFrom(record, 0);
 }
 
 void writeLightingFields(const LightingFields& f, std::span<platform::SharedByte> record) {
