@@ -11,7 +11,7 @@ namespace {
 // The highest device offset a frame can address plus one.
 constexpr std::size_t kAddressSpace = 0x10000;
 
-std::size_t clampedBlockLength(const Relaxed<std::uint16_t>& blockLength) {
+std::size_t clampedBlockLength(const platform::Shared<std::uint16_t>& blockLength) {
     return std::min<std::size_t>(blockLength.load(), kKeyBlockSize);
 }
 

@@ -16,10 +16,10 @@
 
 #include "quellix/device/device_kind.h"
 #include "quellix/device/hid_device_record.h"
-#include "quellix/device/relaxed.h"
 #include "quellix/device/report_frame.h"
 #include "quellix/platform/clock.h"
 #include "quellix/platform/lock.h"
+#include "quellix/platform/shared_bytes.h"
 
 #include <array>
 #include <cstdint>
@@ -58,15 +58,15 @@ public:
     DeviceSession& operator=(const DeviceSession&) = delete;
 
     // Bytes moved by commands 7, 8 and 9 (clamped to the 512-byte buffers).
-    Relaxed<std::uint16_t> blockLength{static_cast<std::uint16_t>(kKeyBlockSize)};
+    platform::Shared<std::uint16_t> blockLength{static_cast<std::uint16_t>(kKeyBlockSize)};
     // Identity the device is recognised by; written before detection starts.
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
     std::uint16_t usage = 0;
     std::uint16_t usagePage = 0;
-    Relaxed<int> connected{0};
-    Relaxed<int> syncActive{0};
-    Relaxed<int> streamEnabled{1};
+    platform::Shared<int> connected{0};
+    platform::Shared<int> syncActive{0};
+    platform::Shared<int> streamEnabled{1};
     HidDeviceRecord hid;
     platform::RecursiveLock lock;
 

@@ -31,6 +31,14 @@ public:
     T fetchAdd(T delta) noexcept { return value_.fetch_add(delta, std::memory_order_relaxed); }
     T addAndGet(T delta) noexcept { return static_cast<T>(fetchAdd(delta) + delta); }
 
+    // Flags such as a session's `connected` read and write like the plain
+    // integers they stand for.
+    operator T() const noexcept { return load(); }
+    Shared& operator=(T v) noexcept {
+        store(v);
+        return *this;
+    }
+
 private:
     std::atomic<T> value_{};
 };
