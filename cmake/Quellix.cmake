@@ -37,6 +37,8 @@ function(quellix_test)
     find_package(GTest REQUIRED)
     add_executable(${Q_NAME} ${Q_SOURCES})
     target_link_libraries(${Q_NAME} PRIVATE ${Q_DEPS} GTest::gmock GTest::gtest GTest::gtest_main)
+    # Helpers every suite may use (temporary directories and the like).
+    target_include_directories(${Q_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     include(GoogleTest)
     gtest_discover_tests(${Q_NAME}
         PROPERTIES LABELS "${Q_LABELS}"

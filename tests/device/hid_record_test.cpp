@@ -2,7 +2,7 @@
 // interface and collection numbers, open flags, the decoded item tables,
 // cancellable reads and report unpacking.
 
-#include "../hid/fake_sim_dir.h"
+#include "fake_sim_dir.h"
 #include "quellix/device/hid_device_record.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #pragma once
-// A fresh directory per test, removed afterwards.
+// A fresh directory per test, removed afterwards, and whole-file helpers.
 
 #include <filesystem>
 #include <fstream>

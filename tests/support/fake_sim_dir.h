@@ -18,29 +18,11 @@
 #include <unistd.h>
 #include <vector>
 
+#include "temp_dir.h"
+
 namespace quellix::testing {
 
-// A fresh directory under the system temp directory, removed at the end.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "quellix-hid-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using platform::test::TempDir;
 
 inline void writeFile(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes) {
     std::filesystem::create_directories(file.parent_path());
