@@ -39,7 +39,7 @@ bool knownDevice(std::string_view name) {
 } // namespace
 
 std::string UsageText() {
-    return "usage: quellix [--simulate[=mouse,pad,keyboard]] [--screenshot=FILE]\n"
+    return "usage: quellix [--simulate[=mouse,pad,keyboard] | --sim-dir=DIR] [--screenshot=FILE]\n"
            "               [--exit-after-paint[=MS]] [--skin=DIR] [--page=keyboard|mouse|pad]\n";
 }
 
@@ -59,6 +59,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             }
             return std::nullopt;
         };
+        if ((arg == "--simulate" || arg.starts_with("--simulate=")) && !o.simDir.empty()) {
+            parsed.error = "--sim-dir and --simulate cannot be used together";
+            return parsed;
+        }
         if (arg == "--simulate") {
             o.simulate = true;
             o.simulatedDevices.assign(std::begin(kKnownDevices), std::end(kKnownDevices));
@@ -100,6 +104,17 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return parsed;
             }
             o.page = *value;
+        } else if (arg.starts_with("--sim-dir")) {
+            auto value = valueOf("--sim-dir");
+            if (!value || value->empty()) {
+                parsed.error = "--sim-dir needs the simulator's directory";
+                return parsed;
+            }
+            o.simDir = *value;
+            if (o.simulate) {
+                parsed.error = "--sim-dir and --simulate cannot be used together";
+                return parsed;
+            }
         } else if (arg.starts_with("--skin")) {
             auto value = valueOf("--skin");
             if (!value || value->empty()) {

@@ -2,10 +2,14 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "quellix/app/application.h"
 #include "quellix/app/main_wnd.h"
@@ -33,6 +37,33 @@ std::unique_ptr<quellix::sim::Simulator> startSimulator(const quellix::app::AppO
     return simulator;
 }
 #endif
+
+// SIGTERM and SIGINT end the run through the window's normal shutdown:
+// the handler only writes a byte that the event loop reads.
+int g_signalPipe[2] = {-1, -1};
+
+extern "C" void onTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void installTerminationHandler(const std::function<void()>& shutdown) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, [shutdown] {
+        char byte = 0;
+        [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
+        shutdown();
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
 
 } // namespace
 
@@ -65,6 +96,15 @@ int main(int argc, char** argv) {
         simulator = startSimulator(options);
     }
 #endif
+    if (!options.simDir.empty()) {
+        if (!std::filesystem::is_directory(options.simDir)) {
+            std::fprintf(stderr, "quellix: %s is not a simulator directory\n",
+                         options.simDir.c_str());
+            return 1;
+        }
+        // The HID layer enumerates that simulator's sockets instead of hidraw.
+        setenv("QUELLIX_SIM_DIR", options.simDir.c_str(), 1);
+    }
 
     // Qt aborts when it finds no display; tell the user what to do instead.
     const auto isSet = [](const char* name) {
@@ -111,6 +151,12 @@ int main(int argc, char** argv) {
     }
 
     const auto showRequestedPage = [&](quellix::app::CMainWnd& window) {
+        const quellix::dui::HWND handle = window.GetHWND();
+        installTerminationHandler([handle] {
+            if (auto* main = quellix::dui::FromHandle(handle)) {
+                main->DestroyWindow();
+            }
+        });
         const char* option = quellix::app::PageOptionName(options.page);
         if (auto* selector =
                 option ? window.FindControl<quellix::dui::COptionUI>(option) : nullptr) {

@@ -7,8 +7,10 @@
 #include "quellix/dui/container.h"
 #include "quellix/dui/menu.h"
 #include "quellix/dui/resource_manager.h"
+#include "quellix/lighting/state.h"
 #include "quellix/platform/debug.h"
 #include "quellix/ui/custom_controls.h"
+#include "quellix/ui/msg_wnd.h"
 
 namespace quellix::app {
 
@@ -67,9 +69,42 @@ std::optional<dui::CDuiString> SubLayoutFor(const dui::CDuiString& className) {
     return std::nullopt;
 }
 
-CMainWnd::CMainWnd() : showWindowMessage_(dui::RegisterWindowMessage(kShowWindowMessage)) {}
+// Stands in for a feature whose page is not built yet.
+class PendingPage final : public ui::FeaturePage {
+public:
+    explicit PendingPage(ui::Feature feature) : feature_(feature) {}
+    void OnNotify(dui::TNotifyUI& msg) override {
+        platform::debugOutput(std::string(ui::featureName(feature_)) + ": not built yet (" +
+                              msg.sType + " " +
+                              (msg.pSender ? msg.pSender->GetName() : std::string()) + ")");
+    }
+    bool OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) override {
+        platform::debugOutputf("%s: not built yet (message %u)",
+                               std::string(ui::featureName(feature_)).c_str(), msg);
+        return true;
+    }
+    void Refresh(int kind) override {
+        platform::debugOutputf("%s: not built yet (refresh %d)",
+                               std::string(ui::featureName(feature_)).c_str(), kind);
+    }
+
+private:
+    ui::Feature feature_;
+};
+
+CMainWnd::CMainWnd(std::unique_ptr<DeviceConfigCalls> calls)
+    : link_(std::make_shared<DeviceLink>(std::move(calls))),
+      showWindowMessage_(dui::RegisterWindowMessage(kShowWindowMessage)) {
+    for (std::size_t i = 0; i < ui::kFeatureCount; ++i) {
+        pages_[i] = std::make_unique<PendingPage>(static_cast<ui::Feature>(i));
+    }
+}
 
 CMainWnd::~CMainWnd() {
+    // Normally the destroy message already stopped the workers.
+    if (workers_.started()) {
+        workers_.stopAll(std::chrono::milliseconds(kShutdownWaitMs));
+    }
     dui::CMenuWnd::DestroyMenu();
     tray_.DeleteTrayIcon();
     if (g_mainWindow.load() == GetHWND()) {
@@ -123,7 +158,18 @@ void CMainWnd::InitWindow() {
     dui::SetProcessDPIAwareness(1);
 }
 
+ui::FeaturePage& CMainWnd::Page(ui::Feature feature) {
+    return *pages_[static_cast<std::size_t>(feature)];
+}
+
+void CMainWnd::SetPage(ui::Feature feature, std::unique_ptr<ui::FeaturePage> page) {
+    if (page) {
+        pages_[static_cast<std::size_t>(feature)] = std::move(page);
+    }
+}
+
 void CMainWnd::BringToFront() {
+    ShowWindow(true);
     SysCommand(dui::SC_RESTORE);
     SetTopmost(true);
     SetTopmost(false);
@@ -134,7 +180,9 @@ void CMainWnd::Notify(dui::TNotifyUI& msg) {
         platform::debugOutput(msg.sType);
         platform::debugOutput(msg.pSender->GetName());
     }
-    if (msg.sType == dui::DUI_MSGTYPE_CLICK && msg.pSender != nullptr) {
+    if (msg.sType == dui::DUI_MSGTYPE_WINDOWINIT) {
+        StartUp();
+    } else if (msg.sType == dui::DUI_MSGTYPE_CLICK && msg.pSender != nullptr) {
         if (dui::EqualsNoCase(msg.pSender->GetName(), "closebtn")) {
             DestroyWindow();
             return;
@@ -170,7 +218,7 @@ dui::LRESULT CMainWnd::HandleCustomMessage(dui::UINT msg, dui::WPARAM wParam, du
     if (msg == showWindowMessage_) {
         platform::debugOutputf("软件标示 %u，%lxd%lxd", msg, static_cast<unsigned long>(wParam),
                                static_cast<unsigned long>(lParam));
-        BringToFront();
+        OnShowWindowMessage();
         handled = true;
         return 0;
     }
@@ -178,7 +226,7 @@ dui::LRESULT CMainWnd::HandleCustomMessage(dui::UINT msg, dui::WPARAM wParam, du
     case dui::WM_DESTROY:
         // Left unhandled so that the default destroy handling runs too.
         tray_.DeleteTrayIcon();
-        dui::PostQuitMessage(0);
+        ShutDown();
         return 0;
     case dui::WM_GETMINMAXINFO:
         handled = true;
@@ -188,14 +236,248 @@ dui::LRESULT CMainWnd::HandleCustomMessage(dui::UINT msg, dui::WPARAM wParam, du
         return 0;
     case dui::WM_TRAYICON_MESSAGE:
         if (lParam == dui::WM_LBUTTONUP) {
-            BringToFront();
+            OnTrayClick();
+        } else if (lParam == dui::WM_RBUTTONUP) {
+            Page(ui::Feature::SkinAndMenu).OnMessage(msg, wParam, lParam);
         }
         return 0;
-    default:
+    case dui::WM_MENUCLICK:
+        Page(ui::Feature::SkinAndMenu).OnMessage(msg, wParam, lParam);
+        handled = true;
         return 0;
+    case kMsgLastDeviceRemoved:
+        OnLastDeviceRemoved();
+        return 0;
+    case kMsgShowProgress:
+        if (auto* progress = FindControl("setting_progress")) {
+            progress->SetVisible(true);
+        }
+        return 0;
+    case kMsgHideProgressSoon:
+        SetTimer(kTimerHideProgress, 1000);
+        return 0;
+    case dui::WM_ACTIVATE:
+        platform::debugOutputf("%u%lxd%lxd", msg, static_cast<unsigned long>(wParam),
+                               static_cast<unsigned long>(lParam));
+        return 0;
+    case dui::WM_POWERBROADCAST:
+        if (wParam == dui::PBT_APMRESUMEAUTOMATIC) {
+            framesEnabled = 1;
+        } else if (wParam == dui::PBT_APMSUSPEND) {
+            framesEnabled = 0;
+        }
+        return 0;
+    case dui::WM_DPICHANGED: {
+        m_pm.SetDPI(int(wParam & 0xFFFF));
+        m_pm.ResetDPIAssets();
+        if (lParam != 0) {
+            MoveWindow(*reinterpret_cast<const dui::RECT*>(lParam));
+        }
+        if (auto* root = m_pm.GetRoot()) {
+            root->NeedUpdate();
+        }
+        return 0;
+    }
+    default:
+        break;
+    }
+    if (RouteFeatureMessage(msg, wParam, lParam)) {
+        return 0;
+    }
+    return 0;
+}
+
+bool CMainWnd::RouteFeatureMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam) {
+    struct FeatureMessage {
+        dui::UINT first;
+        dui::UINT last;
+        ui::Feature feature;
+    };
+    // Re-reads the devices ask for, and captured input.
+    static constexpr FeatureMessage kFeatureMessages[] = {
+        {kMsgMouseImageChanged, kMsgMouseSlotChanged, ui::Feature::MouseDevice},
+        {kMsgPadImageChanged, kMsgPadResync, ui::Feature::PadDevice},
+        {2563, 2564, ui::Feature::PadDevice}, // key button colour and alpha
+        {kMsgKeyboardImageChanged, kMsgKeyboardDefaultKeys, ui::Feature::KeyboardDevice},
+        {2049, 2052, ui::Feature::InputCapture},
+        {2064, 2067, ui::Feature::InputCapture},
+    };
+    for (const auto& entry : kFeatureMessages) {
+        if (msg >= entry.first && msg <= entry.last) {
+            Page(entry.feature).OnMessage(msg, wParam, lParam);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CMainWnd::HideWithoutDevice(bool& boxOpen) {
+    if (link_->anyConnected()) {
+        return false;
+    }
+    ShowWindow(false);
+    if (!boxOpen) {
+        boxOpen = true;
+        ui::CMsgWnd::MessageBox(GetHWND(), "message_text_1");
+        boxOpen = false;
+    }
+    return true;
+}
+
+void CMainWnd::OnShowWindowMessage() {
+    if (!HideWithoutDevice(showRuleBoxOpen_)) {
+        BringToFront();
     }
 }
 
-void CMainWnd::OnTimer(dui::UINT) {}
+void CMainWnd::OnTrayClick() {
+    if (HideWithoutDevice(trayRuleBoxOpen_)) {
+        return;
+    }
+    BringToFront();
+    m_pm.Invalidate();
+    m_pm.NeedUpdate();
+    SetTimer(kTimerConnectedRepaint, 10);
+}
+
+void CMainWnd::OnLastDeviceRemoved() {
+    if (auto* tab = FindControl("ms_deng_Op_tab")) {
+        tab->SetFocus();
+    }
+    ui::CMsgWnd::ShowAutoClose(GetHWND());
+    ShowWindow(false);
+}
+
+void CMainWnd::OnTimer(dui::UINT id) {
+    switch (id) {
+    case kTimerHideProgress:
+        KillTimer(id);
+        if (auto* progress = FindControl("setting_progress")) {
+            progress->SetVisible(false);
+        }
+        break;
+    case kTimerEndEditedSync:
+        // A kind whose lighting was edited leaves the synchronised effect.
+        for (device::DeviceKind kind : device::kAllDeviceKinds) {
+            auto& changed = lightingChanged[device::kindIndex(kind)];
+            if (changed.load() != 0) {
+                Session(kind).syncActive = 0;
+                changed = 0;
+                if (kind == device::DeviceKind::Keyboard) {
+                    platform::debugOutput("一切的一切");
+                }
+            }
+        }
+        break;
+    case kTimerConnectedRepaint:
+        m_pm.Invalidate();
+        m_pm.NeedUpdate();
+        KillTimer(id);
+        platform::debugOutput("1234567890");
+        break;
+    case kTimerRepaint:
+        KillTimer(id);
+        // A hidden or minimised window has nothing to show.
+        if (IsWindowVisible() && !IsMinimized()) {
+            m_pm.Invalidate();
+        }
+        SetTimer(kTimerRepaint, 50);
+        break;
+    case kTimerReadKeyboard:
+        KillTimer(id);
+        link_->calls().readKeyboardImage(Session(device::DeviceKind::Keyboard));
+        Page(ui::Feature::Lighting).Refresh(ui::kKeyboardPage);
+        break;
+    case kTimerReadPad:
+        KillTimer(id);
+        link_->calls().readPadImage(Session(device::DeviceKind::MousePad));
+        Page(ui::Feature::PadDevice).Refresh(ui::kPadPage);
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainWnd::StartUp() {
+    if (startedUp_) {
+        return;
+    }
+    startedUp_ = true;
+    // Background, page lists (macros, pointer patterns, profiles) and the
+    // language come with their features.
+    platform::debugOutput("background, page lists and language: not built yet");
+    for (device::DeviceKind kind : device::kAllDeviceKinds) {
+        Session(kind).setIdentity(device::identityOf(kind));
+        Session(kind).connected = 0;
+    }
+    ShowWindow(false);
+    link_->attach(GetHWND(), showWindowMessage_);
+    StartWorkers();
+    SetTimer(kTimerEndEditedSync, 100);
+    SetTimer(kTimerRepaint, 100);
+    SetTimer(kTimerReadKeyboard, 500);
+    SetTimer(kTimerReadPad, 500);
+}
+
+void CMainWnd::StartWorkers() {
+    using device::DeviceKind;
+    std::shared_ptr<DeviceLink> link = link_;
+    const DeviceWorkerTiming timing = timing_;
+    auto detection = [link, timing](DeviceKind kind) {
+        return [link, timing, kind](platform::Event& stop) {
+            device::runDetection(kind, link->sessionPointers(), *link, stop, timing.detection);
+        };
+    };
+    auto listener = [link, timing](const device::ListenerSpec& spec, std::size_t record,
+                                   void (DeviceLink::*announce)(std::uint16_t)) {
+        return [link, timing, &spec, record, announce](platform::Event& stop) {
+            device::HidDeviceRecord& hid = link->listenerRecords[record];
+            device::runListener(
+                spec, hid, [&](std::uint16_t usage) { ((*link).*announce)(usage); }, stop,
+                timing.listener);
+        };
+    };
+    // Lighting animation and the profile watchers come with their features;
+    // until then their places in the start order hold a worker that only
+    // waits to be stopped.
+    auto pending = [](std::string_view name) {
+        return [name](platform::Event& stop) {
+            platform::debugOutput(std::string(name) + ": not built yet");
+            stop.wait(platform::kInfinite);
+        };
+    };
+    std::vector<WorkerEntry> entries = {
+        {"keyboard detection", detection(DeviceKind::Keyboard)},
+        {"mouse detection", detection(DeviceKind::Mouse)},
+        {"mouse pad detection", detection(DeviceKind::MousePad)},
+        {"mouse listener", listener(device::kMouseListener, 0, &DeviceLink::mouseAnnounced)},
+        {"keyboard listener",
+         listener(device::kKeyboardListener, 1, &DeviceLink::keyboardAnnounced)},
+        {"keyboard lighting", pending("keyboard lighting")},
+        {"mouse lighting", pending("mouse lighting")},
+        {"mouse pad lighting", pending("mouse pad lighting")},
+        {"synchronised lighting", pending("synchronised lighting")},
+        {"keyboard lighting profile watcher", pending("keyboard lighting profile watcher")},
+        {"keyboard key profile watcher", pending("keyboard key profile watcher")},
+        {"mouse device profile watcher", pending("mouse device profile watcher")},
+        {"mouse key profile watcher", pending("mouse key profile watcher")},
+        {"mouse pad lighting profile watcher", pending("mouse pad lighting profile watcher")},
+    };
+    workers_.start(std::move(entries), std::chrono::milliseconds(20));
+}
+
+void CMainWnd::ShutDown() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    platform::debugOutput("退出测试");
+    ShowWindow(false);
+    if (workers_.started()) {
+        const auto result = workers_.stopAll(std::chrono::milliseconds(kShutdownWaitMs));
+        platform::debugOutput(shutdownWaitTrace(result));
+    }
+    dui::PostQuitMessage(0);
+}
 
 } // namespace quellix::app

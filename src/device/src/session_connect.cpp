@@ -21,7 +21,10 @@ void closeDevice(HidDeviceRecord& record) {
     closeHandle(record);
 }
 
-bool tryPath(DeviceSession& session, DeviceKind kind, const std::string& path) {
+} // namespace
+
+bool openIfMatching(DeviceSession& session, DeviceKind kind, const std::string& path,
+                    std::string* openError) {
     HidDeviceRecord& record = session.hid;
     if ((hexAfter(path, "vid_") & 0xFFFF) != session.vendorId) {
         return false;
@@ -30,7 +33,16 @@ bool tryPath(DeviceSession& session, DeviceKind kind, const std::string& path) {
     record.openForWrite = 1;
     record.openOverlapped = 1;
     record.openExclusive = 0;
-    if (!record.path.assign(path) || openDevice(record) != 1) {
+    if (!record.path.assign(path)) {
+        if (openError != nullptr) {
+            *openError = "the device path is too long";
+        }
+        return false;
+    }
+    if (openDevice(record) != 1) {
+        if (openError != nullptr) {
+            *openError = "the device could not be opened";
+        }
         return false;
     }
     if (!matchesIdentity(record, session, kind)) {
@@ -39,8 +51,6 @@ bool tryPath(DeviceSession& session, DeviceKind kind, const std::string& path) {
     }
     return true;
 }
-
-} // namespace
 
 bool connectSession(DeviceSession& session, DeviceKind kind, std::string* error) {
     std::lock_guard guard(session.lock);
@@ -54,7 +64,7 @@ bool connectSession(DeviceSession& session, DeviceKind kind, std::string* error)
     }
     bool found = false;
     while (!found && record.cursor < record.pathCount && !record.paths[record.cursor].empty()) {
-        found = tryPath(session, kind, record.paths[record.cursor]);
+        found = openIfMatching(session, kind, record.paths[record.cursor]);
         ++record.cursor;
     }
     freePaths(record);

@@ -24,6 +24,9 @@ struct AppOptions {
     // (all three when no list is given).
     bool simulate = false;
     std::vector<std::string> simulatedDevices;
+    // --sim-dir=DIR: attach to the devices of a running `quellix-sim serve`
+    // (as QUELLIX_SIM_DIR does).
+    std::string simDir;
     // --screenshot=FILE: save a PNG of the main window after its first
     // paint, then end the run.
     std::string screenshotPath;

@@ -7,9 +7,17 @@
 // the lighting palettes' colour and creates the tray icon.
 
 #include <array>
+#include <memory>
 
+#include "quellix/app/device_config_calls.h"
+#include "quellix/app/device_link.h"
+#include "quellix/app/workers.h"
+#include "quellix/device/detection.h"
+#include "quellix/device/listener.h"
 #include "quellix/dui/tray_icon.h"
 #include "quellix/dui/window.h"
+#include "quellix/platform/shared_bytes.h"
+#include "quellix/ui/feature_page.h"
 
 namespace quellix::app {
 
@@ -22,6 +30,26 @@ inline constexpr dui::UINT kTrayIconId = 107;
 inline constexpr dui::DWORD kPalettePreselect = 0xFF0199CB;
 // The message a second instance delivers and the first one answers.
 inline constexpr const char* kShowWindowMessage = "MARWENIK_001";
+
+// The main window's timers.
+inline constexpr dui::UINT kTimerHideProgress = 1;
+inline constexpr dui::UINT kTimerEndEditedSync = 2;
+inline constexpr dui::UINT kTimerRepaint = 10;
+inline constexpr dui::UINT kTimerReadKeyboard = 11;
+inline constexpr dui::UINT kTimerReadPad = 12;
+
+// Messages around an upload.
+inline constexpr dui::UINT kMsgShowProgress = 3072;
+inline constexpr dui::UINT kMsgHideProgressSoon = 3073;
+
+// How long the shutdown waits for the workers.
+inline constexpr int kShutdownWaitMs = 10000;
+
+// Pacing of the device workers; tests shorten it.
+struct DeviceWorkerTiming {
+    device::DetectionTiming detection;
+    device::ListenerTiming listener;
+};
 
 // The main window's handle, set once by InitWindow (any thread may read it).
 dui::HWND MainWindowHandle();
@@ -37,7 +65,9 @@ public:
     static constexpr int kKeyboardKeyButtons = 126;
     enum CaptionButton { kClose, kMax, kRestore, kMin, kSkin, kCaptionButtonCount };
 
-    CMainWnd();
+    // `calls` does the configuration reads and profile loads of a
+    // connection (a stand-in that only writes debug lines when none).
+    explicit CMainWnd(std::unique_ptr<DeviceConfigCalls> calls = {});
     ~CMainWnd() override;
 
     dui::CDuiString GetWindowClassName() const override { return "MainWnd"; }
@@ -49,9 +79,20 @@ public:
     dui::LRESULT HandleCustomMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam,
                                      bool& handled) override;
 
-    // Brings the window to the front (what the show-window message asks
-    // for while no device logic decides otherwise).
+    // Brings the window to the front: shown, restored, raised.
     void BringToFront();
+
+    // The page a feature's notifications and messages go to (a stand-in
+    // that writes one debug line until the feature's page is installed).
+    ui::FeaturePage& Page(ui::Feature feature);
+    // Installs a feature's page; before Create, or on the UI thread.
+    void SetPage(ui::Feature feature, std::unique_ptr<ui::FeaturePage> page);
+
+    DeviceLink& Link() { return *link_; }
+    device::DeviceSession& Session(device::DeviceKind kind) { return link_->session(kind); }
+    // Before Create: how often the device workers poll.
+    void SetDeviceWorkerTiming(const DeviceWorkerTiming& timing) { timing_ = timing; }
+    bool WorkersRunning() const { return workers_.started(); }
 
     dui::UINT ShowWindowMessageId() const { return showWindowMessage_; }
     dui::CControlUI* CaptionButtonAt(CaptionButton which) const { return captionButtons_[which]; }
@@ -61,12 +102,32 @@ public:
     const dui::CTrayIcon& TrayIcon() const { return tray_; }
 
     // Set by the lighting pages, consumed by timer 2 (keyboard, mouse, pad).
-    std::array<int, 3> lightingChanged{};
-    // 0 between a suspend and the following resume.
-    int framesEnabled = 1;
+    std::array<platform::Shared<int>, 3> lightingChanged{};
+    // 0 between a suspend and the following resume; lighting frames are
+    // sent only while it is 1.
+    platform::Shared<int> framesEnabled{1};
 
 private:
     void OnTimer(dui::UINT id);
+    void StartUp();
+    void ShutDown();
+    void StartWorkers();
+    // The show-window and tray-click rules: without a device the window
+    // stays hidden and says why (once while the box is open).
+    bool HideWithoutDevice(bool& boxOpen);
+    void OnShowWindowMessage();
+    void OnTrayClick();
+    void OnLastDeviceRemoved();
+    bool RouteFeatureMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam);
+
+    std::shared_ptr<DeviceLink> link_;
+    DeviceWorkerTiming timing_;
+    WorkerSet workers_;
+    std::array<std::unique_ptr<ui::FeaturePage>, ui::kFeatureCount> pages_;
+    bool showRuleBoxOpen_ = false;
+    bool trayRuleBoxOpen_ = false;
+    bool startedUp_ = false;
+    bool shutDown_ = false;
 
     dui::UINT showWindowMessage_;
     std::array<dui::CControlUI*, kCaptionButtonCount> captionButtons_{};

@@ -126,6 +126,8 @@ void releaseRecord(HidDeviceRecord& record);
 // 1 while the device at `path` is present: an open with no access rights
 // (no I/O channel, the record's own handle untouched), closed at once.
 int probeDevice(const HidDeviceRecord& record);
+// True when the record's open handle has hung up (device gone, node reused).
+bool handleHungUp(HidDeviceRecord& record);
 void cancelPending(HidDeviceRecord& record);
 // 1 when a report was read within timeoutMs; 0 on timeout, cancel or error.
 int readReport(HidDeviceRecord& record, std::uint8_t* buffer, std::uint32_t length,

@@ -17,6 +17,14 @@ namespace quellix::device {
 // the interfaces cannot be listed or no matching device is present.
 bool connectSession(DeviceSession& session, DeviceKind kind, std::string* error = nullptr);
 
+// One path of a scan: when its "vid_" is the session's vendor it is opened
+// for overlapped read and write into the session's record, and kept when
+// its attributes and caps match the session's identity (product id one of
+// `kind`'s accepted ids); otherwise closed again.  True when kept.  When
+// the open itself failed, `openError` (if given) says why.
+bool openIfMatching(DeviceSession& session, DeviceKind kind, const std::string& path,
+                    std::string* openError = nullptr);
+
 // Marks the session disconnected and closes its device (pending I/O is
 // cancelled first).
 void disconnectSession(DeviceSession& session);

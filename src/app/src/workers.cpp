@@ -1,0 +1,68 @@
+#include "quellix/app/workers.h"
+
+namespace quellix::app {
+
+WorkerSet::WorkerSet() {
+    for (auto& stop : stops_) {
+        stop = std::make_shared<platform::Event>(platform::Event::Reset::Manual);
+    }
+}
+
+WorkerSet::~WorkerSet() {
+    if (!threads_.empty()) {
+        stopAll(std::chrono::hours(1));
+    }
+}
+
+void WorkerSet::start(std::vector<WorkerEntry> entries, std::chrono::milliseconds pauseAfterFirst) {
+    {
+        std::lock_guard guard(exits_->mutex);
+        exits_->done.assign(entries.size(), false);
+    }
+    for (std::size_t i = 0; i < entries.size() && i < kWorkerCount; ++i) {
+        std::shared_ptr<platform::Event> stop = stops_[i];
+        threads_.emplace_back([body = std::move(entries[i].body), stop, exits = exits_, i] {
+            body(*stop);
+            std::lock_guard guard(exits->mutex);
+            exits->done[i] = true;
+            exits->ended.notify_all();
+        });
+        if (i == 0 && pauseAfterFirst.count() > 0) {
+            std::this_thread::sleep_for(pauseAfterFirst);
+        }
+    }
+}
+
+WorkerSet::StopResult WorkerSet::stopAll(std::chrono::milliseconds deadline) {
+    for (auto& stop : stops_) {
+        stop->set();
+    }
+    bool allEnded = false;
+    {
+        std::unique_lock lock(exits_->mutex);
+        allEnded = exits_->ended.wait_for(lock, deadline, [&] {
+            for (bool done : exits_->done) {
+                if (!done) {
+                    return false;
+                }
+            }
+            return true;
+        });
+    }
+    for (auto& thread : threads_) {
+        if (allEnded) {
+            thread.join();
+        } else {
+            thread.detach();
+        }
+    }
+    threads_.clear();
+    return allEnded ? StopResult::AllEnded : StopResult::TimedOut;
+}
+
+std::string_view shutdownWaitTrace(WorkerSet::StopResult result) {
+    return result == WorkerSet::StopResult::AllEnded ? "所有对象处于激发状态\n"
+                                                     : "所有对象处于非激发状态，超时\n";
+}
+
+} // namespace quellix::app

@@ -1,0 +1,55 @@
+#pragma once
+// The listener of a device's consumer-control interface: the mouse and the
+// keyboard announce there that their settings were changed on the device
+// itself, and the listener passes each announcement on so that the program
+// re-reads the device.
+//
+// It owns its own HID record and takes no session lock.  While no device
+// is found it searches every second (at once when the device directory
+// changes); while one is open it reads with a 500 ms timeout and probes the
+// device after every read that timed out.
+
+#include "quellix/device/hid_device_record.h"
+#include "quellix/platform/event.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+namespace quellix::device {
+
+// Usages of the first data item of a consumer report.
+inline constexpr std::uint16_t kUsageSlotChanged = 0x401;
+inline constexpr std::uint16_t kUsageConfigChanged = 0x402;
+inline constexpr std::uint16_t kUsageFlash = 0x403;
+
+inline constexpr std::uint16_t kConsumerUsagePage = 12;
+inline constexpr std::uint16_t kConsumerUsage = 1;
+
+struct ListenerSpec {
+    std::uint16_t vendorId = 0x0C45;
+    std::uint16_t productId = 0;
+    std::string_view exitTrace;
+};
+
+// The keyboard's and the mouse's listener.
+inline constexpr ListenerSpec kKeyboardListener{0x0C45, 0x0632, "键盘同步线程设定退出"};
+inline constexpr ListenerSpec kMouseListener{0x0C45, 0x5F01, "鼠标同步线程设定测试退出"};
+
+struct ListenerTiming {
+    std::chrono::milliseconds searchPeriod{1000};
+    std::chrono::milliseconds afterStopPeriod{100};
+    std::uint32_t readTimeoutMs = 500;
+};
+
+// Called on the listener's thread with the first usage of each report.
+using UsageHandler = std::function<void(std::uint16_t usage)>;
+
+// The worker: runs until `stop` is signalled (or the interfaces cannot be
+// listed), then writes the spec's exit trace.  `record` must have been
+// initialised with initRecord; it is closed again when the worker ends.
+void runListener(const ListenerSpec& spec, HidDeviceRecord& record, const UsageHandler& onUsage,
+                 platform::Event& stop, const ListenerTiming& timing = {});
+
+} // namespace quellix::device
