@@ -7,6 +7,7 @@
 #include "quellix/dui/container.h"
 #include "quellix/dui/menu.h"
 #include "quellix/dui/resource_manager.h"
+#include "quellix/dui/toolkit.h"
 #include "quellix/lighting/state.h"
 #include "quellix/platform/debug.h"
 #include "quellix/ui/custom_controls.h"
@@ -215,6 +216,11 @@ void CMainWnd::Notify(dui::TNotifyUI& msg) {
 dui::LRESULT CMainWnd::HandleCustomMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam,
                                            bool& handled) {
     handled = false;
+    if (shutDown_) {
+        // Messages that arrive while the workers are being stopped get the
+        // default handling only.
+        return 0;
+    }
     if (msg == showWindowMessage_) {
         platform::debugOutputf("软件标示 %u，%lxd%lxd", msg, static_cast<unsigned long>(wParam),
                                static_cast<unsigned long>(lParam));
@@ -281,9 +287,7 @@ dui::LRESULT CMainWnd::HandleCustomMessage(dui::UINT msg, dui::WPARAM wParam, du
     default:
         break;
     }
-    if (RouteFeatureMessage(msg, wParam, lParam)) {
-        return 0;
-    }
+    RouteFeatureMessage(msg, wParam, lParam);
     return 0;
 }
 
@@ -474,7 +478,12 @@ void CMainWnd::ShutDown() {
     platform::debugOutput("退出测试");
     ShowWindow(false);
     if (workers_.started()) {
-        const auto result = workers_.stopAll(std::chrono::milliseconds(kShutdownWaitMs));
+        // A listener may be blocked sending its message: answer such
+        // messages (they do nothing once the shutdown began) until every
+        // worker has seen its stop event.
+        const auto result = workers_.stopAll(std::chrono::milliseconds(kShutdownWaitMs), [] {
+            dui::Toolkit::current()->dispatcher().runPending();
+        });
         platform::debugOutput(shutdownWaitTrace(result));
     }
     dui::PostQuitMessage(0);

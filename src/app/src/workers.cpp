@@ -1,5 +1,7 @@
 #include "quellix/app/workers.h"
 
+#include <algorithm>
+
 namespace quellix::app {
 
 WorkerSet::WorkerSet() {
@@ -33,21 +35,33 @@ void WorkerSet::start(std::vector<WorkerEntry> entries, std::chrono::millisecond
     }
 }
 
-WorkerSet::StopResult WorkerSet::stopAll(std::chrono::milliseconds deadline) {
+WorkerSet::StopResult WorkerSet::stopAll(std::chrono::milliseconds deadline,
+                                         const std::function<void()>& whileWaiting) {
     for (auto& stop : stops_) {
         stop->set();
     }
-    bool allEnded = false;
-    {
-        std::unique_lock lock(exits_->mutex);
-        allEnded = exits_->ended.wait_for(lock, deadline, [&] {
-            for (bool done : exits_->done) {
-                if (!done) {
-                    return false;
-                }
+    const auto until = std::chrono::steady_clock::now() + deadline;
+    const auto allDone = [&] {
+        for (bool done : exits_->done) {
+            if (!done) {
+                return false;
             }
-            return true;
-        });
+        }
+        return true;
+    };
+    bool allEnded = false;
+    for (;;) {
+        {
+            std::unique_lock lock(exits_->mutex);
+            const auto slice = whileWaiting
+                                   ? std::chrono::steady_clock::now() + std::chrono::milliseconds(5)
+                                   : until;
+            allEnded = exits_->ended.wait_until(lock, std::min(slice, until), allDone);
+        }
+        if (allEnded || std::chrono::steady_clock::now() >= until) {
+            break;
+        }
+        whileWaiting();
     }
     for (auto& thread : threads_) {
         if (allEnded) {

@@ -59,9 +59,12 @@ public:
     bool started() const { return !threads_.empty(); }
 
     // Signals every stop event, then waits until all workers ended or the
-    // deadline passed.  Workers that did not end are left running on their
-    // own (detached); whatever they use must outlive them.
-    StopResult stopAll(std::chrono::milliseconds deadline);
+    // deadline passed, calling `whileWaiting` every few milliseconds (the
+    // UI thread answers the messages workers are blocked sending).  Workers
+    // that did not end are left running on their own (detached); whatever
+    // they use must outlive them.
+    StopResult stopAll(std::chrono::milliseconds deadline,
+                       const std::function<void()>& whileWaiting = {});
 
     platform::Event& stopEvent(std::size_t index) { return *stops_[index]; }
 
