@@ -199,6 +199,30 @@ TEST(DeviceLifecycle, NoDeviceKeepsTheWindowHiddenAndSaysSoOnce) {
     EXPECT_EQ(modalCount(live.backend(), "message_text_1"), 2);
 }
 
+TEST(DeviceLifecycle, WithADeviceTheShowRequestAndTheTrayBringTheWindowBack) {
+    LiveWindow live;
+    live.simulator().plug(Model::Pad);
+    live.Open();
+    auto& window = live.window();
+    ASSERT_TRUE(live.WaitFor([&] { return window.IsWindowVisible(); }));
+
+    window.ShowWindow(false);
+    dui::PostMessage(window.GetHWND(), window.ShowWindowMessageId(), 0, 0);
+    live.backend().Pump();
+    EXPECT_TRUE(window.IsWindowVisible());
+
+    window.ShowWindow(false);
+    const int paints = live.backend().InvalidateCount(window.GetHWND());
+    EXPECT_TRUE(live.backend().ClickTray(dui::WM_LBUTTONUP));
+    live.backend().Pump();
+    EXPECT_TRUE(window.IsWindowVisible());
+    EXPECT_TRUE(window.HasTimer(kTimerConnectedRepaint));
+    live.backend().AdvanceTime(10); // the repaint 10 ms after the click
+    EXPECT_FALSE(window.HasTimer(kTimerConnectedRepaint));
+    EXPECT_GT(live.backend().InvalidateCount(window.GetHWND()), paints);
+    EXPECT_FALSE(modalShown(live.backend(), "message_text_1"));
+}
+
 TEST(DeviceLifecycle, ShutdownStopsEveryWorkerWithItsTrace) {
     LiveWindow live;
     live.simulator().plug(Model::Mouse);

@@ -4,7 +4,9 @@
 #include "quellix/app/main_wnd.h"
 #include "quellix/dui/container.h"
 #include "quellix/dui/headless.h"
+#include "quellix/hid/device.h"
 #include "quellix/ui/custom_controls.h"
+#include "temp_dir.h"
 
 namespace quellix::app {
 namespace {
@@ -31,6 +33,8 @@ TEST(CreateControlTable, SubLayoutsByClassNameInAnyCase) {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // No device: the workers look at an empty simulator directory.
+        hid::setSimulatorDir(noDevices.path().string());
         ASSERT_TRUE(SetUpResources(toolkit, APP_TEST_DATA));
         ASSERT_NE(window.Create(dui::kNullWindow, kMainWindowTitle, kMainWindowStyle, 0, 0, 0,
                                 kMainWindowWidth, kMainWindowHeight),
@@ -44,7 +48,10 @@ protected:
         if (dui::IsWindow(window.GetHWND())) {
             window.DestroyWindow();
         }
+        hid::setSimulatorDir("");
     }
+
+    platform::test::TempDir noDevices;
 
     dui::HeadlessBackend backend;
     dui::Toolkit toolkit{backend};
@@ -84,19 +91,8 @@ TEST_F(MainWindowTest, InitWindowCachesControlsAndSetsUpTheShell) {
     EXPECT_EQ(toolkit.dpiAwareness(), 1);
 }
 
-TEST_F(MainWindowTest, ShowWindowMessageAndTrayClickBringTheWindowBack) {
-    window.ShowWindow(false);
-    dui::PostMessage(window.GetHWND(), dui::RegisterWindowMessage(kShowWindowMessage), 0, 0);
-    backend.Pump();
-    EXPECT_TRUE(window.IsWindowVisible());
-
-    window.ShowWindow(false);
-    EXPECT_TRUE(backend.ClickTray(dui::WM_LBUTTONUP));
-    backend.Pump();
-    EXPECT_TRUE(window.IsWindowVisible());
-}
-
 TEST_F(MainWindowTest, PageTabsSelectPagesAndCloseEndsTheRun) {
+    window.ShowWindow(true); // the start-up hid it: no device is attached
     dui::UserDriver user(window, backend);
     EXPECT_TRUE(user.Click("ms_tab"));
     EXPECT_EQ(window.FindControl<dui::CTabLayoutUI>("tab_switch")->GetCurSel(), 1);
