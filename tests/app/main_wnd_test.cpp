@@ -91,6 +91,39 @@ TEST_F(MainWindowTest, InitWindowCachesControlsAndSetsUpTheShell) {
     EXPECT_EQ(toolkit.dpiAwareness(), 1);
 }
 
+TEST_F(MainWindowTest, PowerProgressAndEditedLightingMessagesAndTimers) {
+    const dui::HWND handle = window.GetHWND();
+    // Suspend stops the lighting frames, the automatic resume brings them back.
+    dui::SendMessage(handle, dui::WM_POWERBROADCAST, dui::PBT_APMSUSPEND, 0);
+    EXPECT_EQ(window.framesEnabled.load(), 0);
+    dui::SendMessage(handle, dui::WM_POWERBROADCAST, dui::PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_EQ(window.framesEnabled.load(), 1);
+
+    // The progress indicator around an upload: shown, then hidden a second
+    // after the upload said it was done.
+    if (auto* progress = window.FindControl("setting_progress")) {
+        dui::SendMessage(handle, kMsgShowProgress);
+        EXPECT_TRUE(progress->IsOwnVisible());
+        dui::SendMessage(handle, kMsgHideProgressSoon);
+        backend.AdvanceTime(999);
+        EXPECT_TRUE(progress->IsOwnVisible());
+        backend.AdvanceTime(1);
+        EXPECT_FALSE(progress->IsOwnVisible());
+    }
+
+    // A kind whose lighting was edited leaves the synchronised effect at
+    // the next tick of the 100 ms timer; the others stay in it.
+    for (auto kind : device::kAllDeviceKinds) {
+        window.Session(kind).syncActive = 1;
+    }
+    window.lightingChanged[device::kindIndex(device::DeviceKind::Mouse)] = 1;
+    backend.AdvanceTime(100);
+    EXPECT_EQ(window.Session(device::DeviceKind::Mouse).syncActive.load(), 0);
+    EXPECT_EQ(window.lightingChanged[device::kindIndex(device::DeviceKind::Mouse)].load(), 0);
+    EXPECT_EQ(window.Session(device::DeviceKind::Keyboard).syncActive.load(), 1);
+    EXPECT_EQ(window.Session(device::DeviceKind::MousePad).syncActive.load(), 1);
+}
+
 TEST_F(MainWindowTest, PageTabsSelectPagesAndCloseEndsTheRun) {
     window.ShowWindow(true); // the start-up hid it: no device is attached
     dui::UserDriver user(window, backend);

@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "image_cache.h"
+#include "power_watch.h"
 #include "quellix/dui/menu.h"
 #include "quellix/dui/toolkit.h"
 #include "quellix/dui/tray_icon.h"
@@ -44,6 +45,22 @@ struct QtBackend::Impl {
     HWND trayOwner = kNullWindow;
     UINT trayMessage = WM_TRAYICON_MESSAGE;
     UINT trayId = 0;
+    std::unique_ptr<PowerWatch> power;
+
+    // The power broadcast goes to every top-level window, as the platform
+    // delivers it.
+    void broadcastPower(bool sleeping) {
+        if (toolkit == nullptr) {
+            return;
+        }
+        platform::debugOutput(sleeping ? "system suspends" : "system resumed");
+        for (CWindowWnd* window : toolkit->windows()) {
+            if (window->GetParentHWND() == kNullWindow) {
+                PostMessage(window->GetHWND(), WM_POWERBROADCAST,
+                            sleeping ? PBT_APMSUSPEND : PBT_APMRESUMEAUTOMATIC, 0);
+            }
+        }
+    }
 
     WindowWidget* widgetOf(const CWindowWnd& window) {
         auto it = widgets.find(window.GetHWND());
@@ -131,6 +148,13 @@ bool QtBackend::HasSystemTray() const {
 
 void QtBackend::attach(Toolkit& toolkit) {
     impl_->toolkit = &toolkit;
+    if (!impl_->power) {
+        impl_->power = std::make_unique<PowerWatch>(
+            [this](bool sleeping) { impl_->broadcastPower(sleeping); });
+        if (!impl_->power->start()) {
+            platform::debugOutput("no system bus with logind: suspend and resume are not seen");
+        }
+    }
 }
 
 void QtBackend::detach() {
