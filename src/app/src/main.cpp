@@ -130,40 +130,55 @@ int main(int argc, char** argv) {
     }
 
     int exitCode = 0;
-    if (!options.screenshotPath.empty() || options.exitAfterPaint) {
+    // --page: the page shown once the devices found at start are connected
+    // (each connection selects its own page).
+    const auto selectRequestedPage = [&](quellix::dui::HWND handle) {
+        const char* option = quellix::app::PageOptionName(options.page);
+        auto* window = dynamic_cast<quellix::app::CMainWnd*>(quellix::dui::FromHandle(handle));
+        if (auto* selector =
+                option && window ? window->FindControl<quellix::dui::COptionUI>(option) : nullptr) {
+            selector->Selected(true);
+        }
+    };
+    const bool endAfterPaint = !options.screenshotPath.empty() || options.exitAfterPaint;
+    if (endAfterPaint || !options.page.empty()) {
         backend.SetFirstPaintHandler([&](quellix::dui::HWND window) {
             if (options.exitAfterPaint) {
                 std::puts("painted");
                 std::fflush(stdout);
             }
-            // Let the first frame settle (fonts, images) before grabbing it.
-            const int delay = options.exitAfterPaint ? options.exitDelayMs : 50;
+            // Let the devices' connections and the first frame (fonts,
+            // images) settle, then show the page asked for and grab it.
+            const int delay = options.exitAfterPaint ? options.exitDelayMs
+                              : endAfterPaint        ? 400
+                                                     : 0;
             QTimer::singleShot(delay, [&, window] {
-                if (!options.screenshotPath.empty() &&
-                    !backend.GrabWindow(window, options.screenshotPath)) {
-                    std::fprintf(stderr, "quellix: cannot save %s\n",
-                                 options.screenshotPath.c_str());
-                    exitCode = 1;
-                }
-                quellix::dui::PostQuitMessage(exitCode);
+                selectRequestedPage(window);
+                QTimer::singleShot(options.page.empty() ? 0 : 100, [&, window] {
+                    if (!endAfterPaint) {
+                        return;
+                    }
+                    if (!options.screenshotPath.empty() &&
+                        !backend.GrabWindow(window, options.screenshotPath)) {
+                        std::fprintf(stderr, "quellix: cannot save %s\n",
+                                     options.screenshotPath.c_str());
+                        exitCode = 1;
+                    }
+                    quellix::dui::PostQuitMessage(exitCode);
+                });
             });
         });
     }
 
-    const auto showRequestedPage = [&](quellix::app::CMainWnd& window) {
+    const auto onWindowCreated = [&](quellix::app::CMainWnd& window) {
         const quellix::dui::HWND handle = window.GetHWND();
         installTerminationHandler([handle] {
             if (auto* main = quellix::dui::FromHandle(handle)) {
                 main->DestroyWindow();
             }
         });
-        const char* option = quellix::app::PageOptionName(options.page);
-        if (auto* selector =
-                option ? window.FindControl<quellix::dui::COptionUI>(option) : nullptr) {
-            selector->Selected(true);
-        }
     };
     const int runResult =
-        quellix::app::RunMainWindow(toolkit, std::move(claim.instance), showRequestedPage);
+        quellix::app::RunMainWindow(toolkit, std::move(claim.instance), onWindowCreated);
     return runResult != 0 ? runResult : exitCode;
 }
