@@ -6,6 +6,9 @@
 #include "quellix/app/application.h"
 #include "quellix/app/main_wnd.h"
 #include "quellix/dui/headless.h"
+#include "quellix/hid/device.h"
+#include "quellix/platform/debug.h"
+#include "temp_dir.h"
 
 namespace quellix::app {
 namespace {
@@ -24,7 +27,11 @@ TEST(SingleInstance, SecondInstanceHandsTheShowMessageToTheFirstWindow) {
     ASSERT_FALSE(first.secondInstance);
     ASSERT_TRUE(first.instance && first.instance->isPrimary());
 
-    bool shownAgain = false;
+    // No device: the workers look at an empty simulator directory.
+    platform::test::TempDir noDevices;
+    hid::setSimulatorDir(noDevices.path().string());
+    bool answered = false;
+    const auto mark = platform::debugSequence();
     bool secondExited = false;
     std::thread second;
     RunMainWindow(toolkit, std::move(first.instance), [&](CMainWnd& window) {
@@ -34,15 +41,19 @@ TEST(SingleInstance, SecondInstanceHandsTheShowMessageToTheFirstWindow) {
             InstanceClaim claim = ClaimInstance(testInstanceName());
             secondExited = claim.secondInstance && !claim.instance;
             // Queued after the delivered message, so it runs once that was handled.
+            // The first window traces the message when it handles it.
             dui::PostTask([&] {
-                shownAgain = window.IsWindowVisible();
+                for (const auto& line : platform::debugLinesSince(mark)) {
+                    answered = answered || line.starts_with("软件标示 ");
+                }
                 window.DestroyWindow();
             });
         });
     });
     second.join();
     EXPECT_TRUE(secondExited);
-    EXPECT_TRUE(shownAgain);
+    EXPECT_TRUE(answered);
+    hid::setSimulatorDir("");
 
     // Once the first run ended the name is free again.
     InstanceClaim later = ClaimInstance(testInstanceName());

@@ -345,6 +345,7 @@ void CMainWnd::OnTrayClick() {
 }
 
 void CMainWnd::OnLastDeviceRemoved() {
+    platform::debugOutput("last device removed: message_text_20");
     if (auto* tab = FindControl("ms_deng_Op_tab")) {
         tab->SetFocus();
     }
