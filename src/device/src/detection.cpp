@@ -94,6 +94,10 @@ void Detector::probe() {
     if (probeDevice(record) != 1 || handleHungUp(record)) {
         session_.connected = 0;
         session_.syncActive = 0;
+        // The handle of a device that is gone serves nothing; closing it
+        // now gives its descriptor back (the next scan opens afresh).
+        cancelPending(record);
+        closeHandle(record);
         host_.removed(kind_);
         return;
     }
