@@ -40,7 +40,8 @@ bool knownDevice(std::string_view name) {
 
 std::string UsageText() {
     return "usage: quellix [--simulate[=mouse,pad,keyboard] | --sim-dir=DIR] [--screenshot=FILE]\n"
-           "               [--exit-after-paint[=MS]] [--skin=DIR] [--page=keyboard|mouse|pad]\n";
+           "               [--exit-after-paint[=MS]] [--skin=DIR] [--page=keyboard|mouse|pad]\n"
+           "               [--hidden]\n";
 }
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -88,6 +89,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return parsed;
             }
             o.exitDelayMs = int(ms);
+        } else if (arg == "--hidden") {
+            o.hidden = true;
         } else if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else if (arg.starts_with("--screenshot")) {

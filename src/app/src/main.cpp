@@ -171,6 +171,7 @@ int main(int argc, char** argv) {
     }
 
     const auto onWindowCreated = [&](quellix::app::CMainWnd& window) {
+        window.SetStartHidden(options.hidden);
         const quellix::dui::HWND handle = window.GetHWND();
         installTerminationHandler([handle] {
             if (auto* main = quellix::dui::FromHandle(handle)) {

@@ -27,6 +27,9 @@ struct AppOptions {
     // --sim-dir=DIR: attach to the devices of a running `quellix-sim serve`
     // (as QUELLIX_SIM_DIR does).
     std::string simDir;
+    // --hidden: start in the tray; the window comes up when the user asks
+    // (tray icon, starting the program again).
+    bool hidden = false;
     // --screenshot=FILE: save a PNG of the main window after its first
     // paint, then end the run.
     std::string screenshotPath;
