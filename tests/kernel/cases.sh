@@ -44,10 +44,11 @@ ctl() {
     # shellcheck disable=SC2086 # ctl_source is two words or none
     "$bin/quellixctl" $ctl_source "$@"
 }
-# An ordinary user: nobody.
+# An ordinary user: nobody.  util-linux's setpriv by its path: busybox's
+# shell runs its own smaller applet of that name first.
 ctl_as_user() {
     # shellcheck disable=SC2086
-    setpriv --reuid=65534 --regid=65534 --clear-groups "$bin/quellixctl" $ctl_source "$@"
+    /usr/bin/setpriv --reuid=65534 --regid=65534 --clear-groups "$bin/quellixctl" $ctl_source "$@"
 }
 sim() {
     "$bin/quellix-sim" "$@" --dir "$sim_dir" >/dev/null
@@ -63,6 +64,15 @@ run() { # FILE COMMAND...
     "$@" >"$work/stdout" 2>"$work/stderr"
     status=$?
     { cat "$work/stdout" "$work/stderr"; echo "exit $status"; } | normalize >>"$file"
+}
+# The same for a listing, whose order is the transport's (socket names or
+# hidraw numbers): its lines are sorted.
+run_listing() { # FILE COMMAND...
+    file=$1
+    shift
+    "$@" >"$work/stdout" 2>"$work/stderr"
+    status=$?
+    { normalize <"$work/stdout" | sort; cat "$work/stderr"; echo "exit $status"; } >>"$file"
 }
 
 verdict() { # CASE
@@ -128,7 +138,7 @@ wait_for present 0x5f02 0x5f01
 
 # --- what the firmware sends, decoded -------------------------------------
 : >"$out/list.txt"
-ctl list 2>&1 | normalize | sort >"$out/list.txt"
+run_listing "$out/list.txt" ctl list
 verdict list
 
 for c in "info pad" "info mouse" "read pad 0 320" "read mouse 0x40 100" "keys mouse 2" \
@@ -180,7 +190,7 @@ verdict unplug-mid-transfer
 # counterpart is a readable directory whose sockets the user may not write.
 : >"$out/no-access.txt"
 [ "$mode" = socket ] && chmod 0755 "$sim_dir"
-run "$out/no-access.txt" ctl_as_user list
+run_listing "$out/no-access.txt" ctl_as_user list
 run "$out/no-access.txt" ctl_as_user info pad
 [ "$mode" = socket ] && chmod 0700 "$sim_dir"
 verdict no-access
@@ -194,6 +204,7 @@ sim unplug pad
 sim unplug mouse
 wait_for absent 0x5f02 0x5f01
 log=$work/detect.log
+serve_lines=$(wc -l <"$work/serve.err")
 env "$source_env" QUELLIX_DOCUMENTS_DIR="$work/documents" "$bin/quellix-detect-devices" >"$log" 2>&1 &
 detect_pid=$!
 {
@@ -218,10 +229,13 @@ detect_pid=$!
     echo "detection exit $?"
 } >>"$out/detection.txt" 2>&1
 grep -E "^(connected|removed|open failed)" "$log" | sed 's/^/KTEST-INFO detection: /'
+# From each UHID_CREATE2 to the connect sequence's first frame, as the
+# simulator saw them: the pad, the mouse, the pad plugged again.
+tail -n +$((serve_lines + 1)) "$work/serve.err" | grep "UHID_CREATE2" |
+    sed 's/^uhid: /KTEST-INFO detection: /'
 verdict detection
 
 kill -TERM $serve_pid
 wait $serve_pid
-grep "UHID_CREATE2" "$work/serve.err" | sed 's/^/KTEST-INFO /'
 grep -v "UHID_CREATE2" "$work/serve.err" | sed 's/^/KTEST-INFO quellix-sim: /'
 rm -rf "$work"
