@@ -317,7 +317,8 @@ struct UhidServer::Impl {
     void receiveRequest(Device& d, std::span<const std::uint8_t> packet) {
         if (!d.firstOutputSeen) {
             d.firstOutputSeen = true;
-            const auto elapsed = std::chrono::duration<double, std::milli>(Clock::now() - d.createdAt);
+            const auto elapsed =
+                std::chrono::duration<double, std::milli>(Clock::now() - d.createdAt);
             std::fprintf(stderr, "uhid: %s: first output report %.1f ms after UHID_CREATE2\n",
                          std::string(modelName(d.model)).c_str(), elapsed.count());
         }
@@ -597,8 +598,9 @@ struct UhidServer::Impl {
                     runTasks();
                     break;
                 case Target::ControlListen:
-                    for (int fd; controlFd >= 0 && (fd = ::accept4(controlFd, nullptr, nullptr,
-                                                                   SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
+                    for (int fd;
+                         controlFd >= 0 && (fd = ::accept4(controlFd, nullptr, nullptr,
+                                                           SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
                         controlClients.push_back(fd);
                     }
                     break;

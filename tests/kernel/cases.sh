@@ -53,9 +53,6 @@ ctl_as_user() {
 sim() {
     "$bin/quellix-sim" "$@" --dir "$sim_dir" >/dev/null
 }
-frames_received() { # MODEL
-    "$bin/quellix-sim" dump "$1" --dir "$sim_dir" | sed -n 's/^frames received \([0-9]*\),.*/\1/p'
-}
 
 # Runs a command, keeping its output (stdout, then stderr) and exit status.
 run() { # FILE COMMAND...
@@ -153,20 +150,11 @@ done
 # --- faults ---------------------------------------------------------------
 # A single latency spike: the first request's reply comes 450 ms late, after
 # the first attempt gave up (300 ms); the latency is back to 2 ms before the
-# second attempt, whose request then finds the late reply.
+# second attempt, so both replies come at 450 ms: the second attempt takes
+# the late one, and the next request drops the other, still queued.
 : >"$out/late-reply.txt"
-before=$(frames_received pad)
-sim latency pad 450000
-ctl --trace info pad >"$work/late.out" 2>"$work/late.err" &
-ctl_pid=$!
-i=0
-while [ "$(frames_received pad)" -le "$before" ] && [ $i -lt 1000 ]; do
-    i=$((i + 1))
-done
-sim latency pad 2000
-wait $ctl_pid
-status=$?
-{ cat "$work/late.out" "$work/late.err"; echo "exit $status"; } | normalize >>"$out/late-reply.txt"
+run "$out/late-reply.txt" "$bin/quellix-latency-spike" "$sim_dir" pad 450000 2000 \
+    "$bin/quellixctl" $ctl_source --trace info pad
 verdict late-reply
 
 # A silent device: no request is answered.

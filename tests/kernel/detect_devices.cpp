@@ -79,8 +79,7 @@ class ReportingHost final : public device::DetectionHost {
 public:
     explicit ReportingHost(app::DeviceLink& link) : link_(link) {}
 
-    void connect(DeviceKind kind, device::DeviceSession& session,
-                 platform::Event& stop) override {
+    void connect(DeviceKind kind, device::DeviceSession& session, platform::Event& stop) override {
         say("connected " + nameOf(kind) + " " + std::string(session.hid.path.view()));
         link_.connect(kind, session, stop);
         say("connect sequence done " + nameOf(kind));
@@ -116,9 +115,8 @@ int main() {
     platform::Event stop(platform::Event::Reset::Manual);
     std::vector<std::thread> workers;
     for (DeviceKind kind : device::kAllDeviceKinds) {
-        workers.emplace_back([&, kind] {
-            device::runDetection(kind, link.sessionPointers(), host, stop);
-        });
+        workers.emplace_back(
+            [&, kind] { device::runDetection(kind, link.sessionPointers(), host, stop); });
     }
     say("detection started, watching " + device::hotplugDirectory());
     int signal = 0;
