@@ -218,10 +218,13 @@ struct UhidServer::Impl {
     // --- plugging -------------------------------------------------------
 
     void createInterface(Device& d, UhidInterface& iface) {
-        iface.fd = ::open(options.uhidNode.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+        iface.fd = options.openChannel ? options.openChannel()
+                                       : ::open(options.uhidNode.c_str(), O_RDWR | O_CLOEXEC);
         if (iface.fd < 0) {
             throwErrno("open " + options.uhidNode.native());
         }
+        // The loop reads every queued event until none is left.
+        ::fcntl(iface.fd, F_SETFL, ::fcntl(iface.fd, F_GETFL) | O_NONBLOCK);
         uhid_event event{};
         event.type = UHID_CREATE2;
         uhid_create2_req& create = event.u.create2;

@@ -26,6 +26,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace quellix::sim {
@@ -39,6 +40,10 @@ struct UhidOptions {
     std::filesystem::path dir;
     std::chrono::microseconds replyLatency{2000};
     std::filesystem::path uhidNode = kUhidNode;
+    // Opens one device's channel to the kernel (a descriptor that carries
+    // whole struct uhid_event records both ways); -1 with errno on failure.
+    // Empty: opens uhidNode.  Tests hand in one end of a SEQPACKET pair.
+    std::function<int()> openChannel;
 };
 
 // True when the kernel offers UHID (the node exists and can be opened).

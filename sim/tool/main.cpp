@@ -92,11 +92,15 @@ int fail(const std::string& message, int code) {
 int serveThroughUhid(const Options& options, const std::vector<Model>& models,
                      std::uint16_t keyboardPid, const sigset_t& stopSignals) {
     if (!uhidAvailable()) {
-        return fail(std::string(kUhidNode) + " cannot be opened (" + std::strerror(errno) +
+        const int error = errno;
+        return fail(std::string(kUhidNode) + " cannot be opened (" + std::strerror(error) +
                         "): the kernel needs the uhid module",
                     kExitError);
     }
-    UhidServer server({options.dir, options.replyLatency});
+    UhidOptions uhidOptions;
+    uhidOptions.dir = options.dir;
+    uhidOptions.replyLatency = options.replyLatency;
+    UhidServer server(uhidOptions);
     for (Model model : models) {
         server.plug(model, keyboardPid);
     }
