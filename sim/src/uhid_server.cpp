@@ -440,7 +440,11 @@ struct UhidServer::Impl {
             }
             uhid_event event{};
             const ssize_t n = ::read(fd, &event, sizeof event);
-            if (n <= 0) {
+            if (n == 0) {
+                unplugNow(d); // the channel's other end is gone: so is the device
+                return;
+            }
+            if (n < 0) {
                 return;
             }
             handleUhidEvent(d, *iface, event);
@@ -534,6 +538,16 @@ struct UhidServer::Impl {
         (void)::send(fd, answer.data(), answer.size(), MSG_NOSIGNAL);
     }
 
+    void acceptControlClients() {
+        while (controlFd >= 0) {
+            const int fd = ::accept4(controlFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (fd < 0) {
+                return;
+            }
+            controlClients.push_back(fd);
+        }
+    }
+
     void runTasks() {
         std::uint64_t count;
         (void)::read(wakeFd, &count, sizeof count);
@@ -601,11 +615,7 @@ struct UhidServer::Impl {
                     runTasks();
                     break;
                 case Target::ControlListen:
-                    for (int fd;
-                         controlFd >= 0 && (fd = ::accept4(controlFd, nullptr, nullptr,
-                                                           SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
-                        controlClients.push_back(fd);
-                    }
+                    acceptControlClients();
                     break;
                 case Target::ControlClient:
                     if (std::find(controlClients.begin(), controlClients.end(), w.fd) !=
