@@ -153,6 +153,7 @@ done
 # second attempt, so both replies come at 450 ms: the second attempt takes
 # the late one, and the next request drops the other, still queued.
 : >"$out/late-reply.txt"
+# shellcheck disable=SC2086 # ctl_source is two words or none
 run "$out/late-reply.txt" "$bin/quellix-latency-spike" "$sim_dir" pad 450000 2000 \
     "$bin/quellixctl" $ctl_source --trace info pad
 verdict late-reply
