@@ -1,14 +1,16 @@
 // One latency spike of a simulated device: sets the device's reply latency
-// to SPIKE, runs COMMAND, and sets it to NORMAL as soon as the simulator has
-// received one more request, so that only that request's reply is late.
-// Polling the simulator's control socket from this process (not by starting
-// a quellix-sim per poll) puts the latency back well within the host's
-// first reply timeout, even on a slow emulated machine.
+// to SPIKE, runs COMMAND, and as soon as the simulator has received one more
+// request sets the latency to NORMAL and has the replies of the next DROP
+// requests lost, so that only that request's reply is late (and, with DROP
+// 1, the only answer to it and its first retry).  Polling the simulator's
+// control socket from this process (not by starting a quellix-sim per poll)
+// does this well within the host's first reply timeout, even on a slow
+// emulated machine.
 //
-//   quellix-latency-spike DIR MODEL SPIKE_US NORMAL_US COMMAND [ARGS...]
+//   quellix-latency-spike DIR MODEL SPIKE_US NORMAL_US DROP COMMAND [ARGS...]
 //
 // Exit status: COMMAND's; 3 when the simulator cannot be reached or the
-// latency was not put back.
+// spike did not end after one request.
 
 #include "unix_socket.h"
 
@@ -41,12 +43,13 @@ long framesReceived(int fd, const std::string& model) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 6) {
+    if (argc < 7) {
         std::fprintf(stderr,
-                     "usage: quellix-latency-spike DIR MODEL SPIKE_US NORMAL_US COMMAND...\n");
+                     "usage: quellix-latency-spike DIR MODEL SPIKE_US NORMAL_US DROP COMMAND...\n");
         return 2;
     }
-    const std::string dir = argv[1], model = argv[2], spike = argv[3], normal = argv[4];
+    const std::string dir = argv[1], model = argv[2], spike = argv[3], normal = argv[4],
+                      drop = argv[5];
     const int fd = quellix::sim::connectSeqpacket(dir + "/control.sock");
     if (fd < 0) {
         std::perror("quellix-latency-spike: control.sock");
@@ -59,7 +62,7 @@ int main(int argc, char** argv) {
             return kExitTrouble;
         }
         pid_t child = 0;
-        if (posix_spawnp(&child, argv[5], nullptr, nullptr, argv + 5, environ) != 0) {
+        if (posix_spawnp(&child, argv[6], nullptr, nullptr, argv + 6, environ) != 0) {
             std::perror("quellix-latency-spike: spawn");
             return kExitTrouble;
         }
@@ -71,7 +74,15 @@ int main(int argc, char** argv) {
                 break;
             }
             if (!restored && framesReceived(fd, model) > before) {
-                restored = ask(fd, "latency " + model + " " + normal) == "ok";
+                restored = ask(fd, "drop " + model + " " + drop) == "ok" &&
+                           ask(fd, "latency " + model + " " + normal) == "ok";
+                // A second request already in means the spike outlasted one.
+                restored = restored && framesReceived(fd, model) == before + 1;
+                if (!restored) {
+                    std::fprintf(stderr, "quellix-latency-spike: the spike outlasted a request\n");
+                    ::waitpid(child, &status, 0);
+                    return kExitTrouble;
+                }
             } else if (!restored) {
                 ::usleep(500);
             }
