@@ -217,10 +217,15 @@ int openDevice(HidDeviceRecord& record) {
     flags.overlapped = record.openOverlapped != 0;
     record.openError.clear();
     record.openErrno = 0;
-    record.handle = hid::Device::open(std::string(record.path.view()), flags, &record.openError,
-                                      &record.openErrno);
-    if (!record.handle)
+    const std::string path(record.path.view());
+    record.handle = hid::Device::open(path, flags, &record.openError, &record.openErrno);
+    if (!record.handle) {
+        // The record knows its path: keep the reason alone.
+        const std::string prefix = path + ": ";
+        if (record.openError.compare(0, prefix.size(), prefix) == 0)
+            record.openError.erase(0, prefix.size());
         return 0;
+    }
     if (!fillDeviceInfo(record)) {
         freeDeviceInfo(record);
         closeHandle(record);
@@ -245,8 +250,7 @@ int fillDeviceInfoFrom(HidDeviceRecord& record, std::shared_ptr<const hid::Prepa
     }
     for (ReportType type : kReportTypes) {
         if (usageListBytes(*data, type) > kMaxUsageListBytes) {
-            record.openError = std::string(record.path.view()) +
-                               ": the report descriptor declares more buttons than a report "
+            record.openError = "the report descriptor declares more buttons than a report "
                                "can carry (usage lists beyond " +
                                std::to_string(kMaxUsageListBytes / 1024) + " KiB)";
             return 0;
@@ -260,7 +264,7 @@ int fillDeviceInfoFrom(HidDeviceRecord& record, std::shared_ptr<const hid::Prepa
             fillTables(record, *record.preparsedData, type);
     } catch (const std::bad_alloc&) {
         freeDeviceInfo(record);
-        record.openError = std::string(record.path.view()) + ": out of memory";
+        record.openError = "out of memory for the device's report tables";
         return 0;
     }
     record.interfaceNumber = hexAfter(record.path.view(), "&mi_");
