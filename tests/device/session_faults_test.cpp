@@ -17,8 +17,8 @@ namespace quellix::device {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::SimulatedMouseSession;
 using ::testing::HasSubstr;
+using testing::SimulatedMouseSession;
 using Bytes = std::vector<std::uint8_t>;
 
 using SessionFaults = SimulatedMouseSession;
@@ -65,8 +65,8 @@ TEST(ReplyMatching, AReplyMustEchoCommandOffsetAndAFittingLength) {
     };
     for (const Case& c : cases) {
         const ReportFrame request = makeRequest(c.command, c.requestLength, 0x138);
-        ReportFrame reply = makeRequest(static_cast<Command>(c.replyCommand), c.replyLength,
-                                        c.replyOffset);
+        ReportFrame reply =
+            makeRequest(static_cast<Command>(c.replyCommand), c.replyLength, c.replyOffset);
         EXPECT_EQ(replyAnswers(request.bytes, reply.bytes), c.answers) << c.name;
     }
 }
