@@ -38,6 +38,9 @@ namespace {
 constexpr std::uint16_t kReleaseNumber = 0x0105;
 constexpr std::size_t kRequestLogLength = 256;
 constexpr std::size_t kReceiveBuffer = 512;
+// A full-speed interrupt endpoint's interval: the least time between two
+// input reports.
+constexpr std::chrono::microseconds kPollingInterval{1000};
 constexpr std::array<Model, 3> kModels{Model::Mouse, Model::Pad, Model::Keyboard};
 
 std::string interfaceStem(std::uint16_t productId, int interfaceNumber) {
@@ -123,6 +126,7 @@ struct Simulator::Impl {
         Clock::time_point due;
         Report report;
         std::size_t size = kReportSize; // less for an injected short reply
+        bool heldBack = false;          // by a latency spike
     };
 
     struct Device {
@@ -379,22 +383,25 @@ struct Simulator::Impl {
             return;
         }
         Clock::time_point due = Clock::now() + latencyOf(d);
-        if (d.spikeCount > 0) {
+        const bool heldBack = d.spikeCount > 0;
+        if (heldBack) {
             --d.spikeCount;
             due = Clock::now() + d.spike;
         }
-        // The device answers one request at a time: a reply comes one
-        // latency after the previous one at the earliest, so the answer to a
-        // request repeated during a spike arrives after the late one.
+        // Replies keep their order, at most one report per polling interval.
+        // A request that came while a reply was held back is answered one
+        // latency after that reply: the late duplicate of a repeated request.
         if (!d.pending.empty()) {
-            due = std::max(due, d.pending.back().due + latencyOf(d));
+            const PendingReply& last = d.pending.back();
+            due = std::max(due, last.due + (last.heldBack ? std::max(latencyOf(d), kPollingInterval)
+                                                          : kPollingInterval));
         }
         std::size_t size = kReportSize;
         if (d.shortCount > 0) {
             --d.shortCount;
             size = d.shortLength;
         }
-        d.pending.push_back({due, reply, size});
+        d.pending.push_back({due, reply, size, heldBack});
     }
 
     void sendDueReplies() {

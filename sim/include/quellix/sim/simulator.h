@@ -85,10 +85,10 @@ public:
     void replyWithStatus(Model model, std::uint8_t status, int count = 1);
     void setReplyLatency(Model model, std::chrono::microseconds latency);
     // Holds back the replies to the next `count` requests by `delay` instead
-    // of the latency: a latency spike.  The device answers one request at a
-    // time (each reply at least one latency after the previous one), so a
-    // request the host repeats during the spike is answered late as well,
-    // after the held-back reply: a late duplicate.
+    // of the latency: a latency spike.  Replies keep their order (one per
+    // 1 ms polling interval at most); a request the host repeats during the
+    // spike is answered one latency after the held-back reply: a late
+    // duplicate that reaches the host after its next request.
     void spikeReplies(Model model, std::chrono::microseconds delay, int count = 1);
     // Cuts the replies to the next `count` requests to `bytes` (1..63; other
     // values throw std::invalid_argument): short reports.
