@@ -48,7 +48,7 @@ led_frames() { "$sim" dump "$1" --dir "$2" | awk '/^led frames/ {sub(",", "", $3
 run() {
     local label=$1 shown=$2
     local dir="$workdir/$label"
-    mkdir -p "$dir" "$workdir/docs-$label"
+    mkdir -p -m 0700 "$dir" "$workdir/docs-$label"
     "$sim" serve --dir "$dir" --keyboard-pid 0x763E >"$workdir/$label.sim" &
     local sim_pid=$!
     pids+=("$sim_pid")
