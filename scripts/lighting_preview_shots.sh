@@ -12,7 +12,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${QUELLIX_BUILD_DIR:-build}
 page=${1:-pad}
-button=18 # the preview buttons' size in the shipped skin
+declare -A leds=([pad]=skin/mp/leds.xml [mouse]=skin/ms/leds.xml [keyboard]=skin/kb/keys_light.xml)
+[[ -n "${leds[$page]:-}" ]] || { echo "usage: $0 [pad|mouse|keyboard]" >&2; exit 2; }
+# The largest preview button of the page in the shipped skin.
+read -r max_width max_height < <(grep -o 'DeviceKeyButton[^>]*pos="[0-9,]*"' "${leds[$page]}" |
+    sed 's/.*pos="\([0-9,]*\)"/\1/' |
+    awk -F, '{w = $3 - $1; h = $4 - $2; if (w > mw) mw = w; if (h > mh) mh = h} END {print mw, mh}')
 
 if [[ -z "${DISPLAY:-}" && -z "${QUELLIX_SHOTS_UNDER_XVFB:-}" ]]; then
     export QUELLIX_SHOTS_UNDER_XVFB=1
@@ -41,7 +46,7 @@ for region in $regions; do
     width=${size%x*}
     height=${size#*x}
     count=$((count + 1))
-    if ((width > button || height > button)); then
+    if ((width > max_width || height > max_height)); then
         echo "differs outside the previews: $region"
         bad=1
     else
