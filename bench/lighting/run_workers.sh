@@ -55,20 +55,13 @@ run() {
     for _ in $(seq 100); do [[ -S "$dir/control.sock" ]] && break; sleep 0.05; done
     local args=("--sim-dir=$dir")
     if [[ $shown == no ]]; then
-        # Devices that arrive after the start leave the window hidden in the tray.
-        for d in mouse pad keyboard; do "$sim" unplug "$d" --dir "$dir" >/dev/null; done
+        args+=("--hidden") # in the tray
     else
         args+=("--page=pad")
     fi
     QUELLIX_DOCUMENTS_DIR="$workdir/docs-$label" "$program" "${args[@]}" >/dev/null 2>&1 &
     local pid=$!
     pids+=("$pid")
-    if [[ $shown == no ]]; then
-        sleep 1
-        "$sim" plug mouse --dir "$dir" >/dev/null
-        "$sim" plug pad --dir "$dir" >/dev/null
-        "$sim" plug keyboard --dir "$dir" --pid 0x763E >/dev/null
-    fi
     sleep "$warmup"
 
     local c0 w0 s0 t0
