@@ -107,6 +107,30 @@ TEST(LightingInTheProgram, FramesResumeAfterSuspendAndAfterReplug) {
     EXPECT_TRUE(live.WaitFor([&] { return ledFrames(live, Model::Pad) > 3; }));
 }
 
+TEST(LightingPreviews, CellsGoToVisibleKeyButtonsOnly) {
+    lighting::LedCells<4> cells;
+    cells.set(0, {0x12, 0x34, 0x56}, 200);
+    cells.set(1, {1, 2, 3}, 4);
+    cells.set(2, {9, 9, 9}, 9);
+    cells.set(3, {7, 7, 7}, 7);
+    ui::CDeviceKeyButtonUI shown, hidden, spare;
+    dui::CLabelUI notAKey;
+    hidden.SetVisible(false);
+    // Fewer buttons than cells: the rest of the cells have no preview.
+    dui::CControlUI* buttons[] = {&shown, &hidden, &notAKey};
+    copyCellsToPreviews(cells, std::span<dui::CControlUI* const>(buttons), true);
+    EXPECT_TRUE(shown.IsLightOn());
+    EXPECT_EQ(shown.GetLightColor(), 0x123456u);
+    EXPECT_EQ(shown.GetLightLevel(), 200);
+    EXPECT_FALSE(hidden.IsLightOn());
+    EXPECT_EQ(hidden.GetLightLevel(), ui::CDeviceKeyButtonUI::kDefaultLightLevel);
+    EXPECT_FALSE(spare.IsLightOn());
+
+    // Not active (the page's lighting tab not selected): the light goes off.
+    copyCellsToPreviews(cells, std::span<dui::CControlUI* const>(buttons), false);
+    EXPECT_FALSE(shown.IsLightOn());
+}
+
 class PreviewTest : public ::testing::Test {
 protected:
     void SetUp() override {
