@@ -3,6 +3,8 @@
 #include <atomic>
 #include <string_view>
 
+#include "quellix/app/config_calls.h"
+#include "quellix/app/device_pages.h"
 #include "quellix/dui/builder.h"
 #include "quellix/dui/container.h"
 #include "quellix/dui/menu.h"
@@ -10,6 +12,7 @@
 #include "quellix/dui/toolkit.h"
 #include "quellix/lighting/state.h"
 #include "quellix/platform/debug.h"
+#include "quellix/platform/paths.h"
 #include "quellix/ui/custom_controls.h"
 #include "quellix/ui/msg_wnd.h"
 
@@ -94,11 +97,29 @@ private:
 };
 
 CMainWnd::CMainWnd(std::unique_ptr<DeviceConfigCalls> calls)
-    : link_(std::make_shared<DeviceLink>(std::move(calls))),
+    : configs_(std::make_shared<config::DeviceConfigs>()),
+      link_(std::make_shared<DeviceLink>(calls ? std::move(calls) : MakeConfigCalls())),
       showWindowMessage_(dui::RegisterWindowMessage(kShowWindowMessage)) {
     for (std::size_t i = 0; i < ui::kFeatureCount; ++i) {
         pages_[i] = std::make_unique<PendingPage>(static_cast<ui::Feature>(i));
     }
+    if (configCalls_ != nullptr) {
+        InstallDevicePages(*this, *configCalls_, platform::systemClock(),
+                           platform::programDirectory());
+    }
+}
+
+std::unique_ptr<DeviceConfigCalls> CMainWnd::MakeConfigCalls() {
+    auto calls = std::make_unique<ConfigCalls>(
+        configs_,
+        [this](device::DeviceKind kind) -> device::DeviceSession& { return Session(kind); },
+        ConfigCalls::DirectoryLookup{},
+        [](std::string_view key) {
+            // Asked for on a detection worker: the box opens on the UI thread.
+            ui::CMsgWnd::PostMessageBox(MainWindowHandle(), std::string(key));
+        });
+    configCalls_ = calls.get();
+    return calls;
 }
 
 CMainWnd::~CMainWnd() {

@@ -12,6 +12,7 @@
 #include "quellix/app/device_config_calls.h"
 #include "quellix/app/device_link.h"
 #include "quellix/app/workers.h"
+#include "quellix/config/device_configs.h"
 #include "quellix/device/detection.h"
 #include "quellix/device/listener.h"
 #include "quellix/dui/tray_icon.h"
@@ -20,6 +21,8 @@
 #include "quellix/ui/feature_page.h"
 
 namespace quellix::app {
+
+class ConfigCalls;
 
 inline constexpr const char* kMainWindowTitle = "Quellix T417 Gaming Mouse pad Driver";
 inline constexpr const char* kTrayTip = "Quellix mouse pad T417";
@@ -66,7 +69,9 @@ public:
     enum CaptionButton { kClose, kMax, kRestore, kMin, kSkin, kCaptionButtonCount };
 
     // `calls` does the configuration reads and profile loads of a
-    // connection (a stand-in that only writes debug lines when none).
+    // connection.  Without one the window does them on its own images and
+    // records (Configs()) and installs the pad, mouse and keyboard device
+    // pages.
     explicit CMainWnd(std::unique_ptr<DeviceConfigCalls> calls = {});
     ~CMainWnd() override;
 
@@ -89,6 +94,8 @@ public:
     void SetPage(ui::Feature feature, std::unique_ptr<ui::FeaturePage> page);
 
     DeviceLink& Link() { return *link_; }
+    // The images and records of the three devices, for the whole run.
+    config::DeviceConfigs& Configs() { return *configs_; }
     device::DeviceSession& Session(device::DeviceKind kind) { return link_->session(kind); }
     // Before Create: how often the device workers poll.
     void SetDeviceWorkerTiming(const DeviceWorkerTiming& timing) { timing_ = timing; }
@@ -120,6 +127,10 @@ private:
     void OnLastDeviceRemoved();
     bool RouteFeatureMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam);
 
+    std::unique_ptr<DeviceConfigCalls> MakeConfigCalls();
+
+    std::shared_ptr<config::DeviceConfigs> configs_;
+    ConfigCalls* configCalls_ = nullptr; // owned by the link
     std::shared_ptr<DeviceLink> link_;
     DeviceWorkerTiming timing_;
     WorkerSet workers_;
