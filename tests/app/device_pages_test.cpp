@@ -91,7 +91,8 @@ protected:
         [this](DeviceKind kind) { return dirOf(kind); }};
     platform::ManualClock clock_;
     PadDevicePage pad_{window_, calls_, clock_};
-    MouseDevicePage mouse_{window_, calls_};
+    platform::RecordingDesktopSettings desktop_;
+    MouseDevicePage mouse_{window_, calls_, desktop_};
     KeyboardDevicePage keyboard_{window_, calls_, programDir_.path()};
 };
 

@@ -5,6 +5,7 @@
 #include "quellix/dui/list.h"
 #include "quellix/platform/debug.h"
 #include "quellix/profiles/families.h"
+#include "quellix/ui/pallet_dialog.h"
 
 #include <charconv>
 #include <string>
@@ -33,6 +34,22 @@ int trailingNumber(const std::string& name) {
         return -1;
     }
     return n;
+}
+
+// The leading decimal number of a text; 0 when it has none.
+int leadingNumber(const std::string& text) {
+    int n = 0;
+    const char* first = text.data();
+    while (first != text.data() + text.size() && *first == ' ') {
+        ++first;
+    }
+    std::from_chars(first, text.data() + text.size(), n);
+    return n;
+}
+
+config::Rgb rgbOf(dui::DWORD argb) {
+    return {static_cast<std::uint8_t>(argb >> 16), static_cast<std::uint8_t>(argb >> 8),
+            static_cast<std::uint8_t>(argb)};
 }
 
 // "ms_DPI3_slider" -> 3; -1 for any other name.
@@ -100,8 +117,9 @@ void PadDevicePage::Reset() {
 
 // ---------------------------------------------------------------- mouse
 
-MouseDevicePage::MouseDevicePage(CMainWnd& window, ConfigCalls& calls)
-    : window_(window), calls_(calls) {}
+MouseDevicePage::MouseDevicePage(CMainWnd& window, ConfigCalls& calls,
+                                 platform::DesktopSettings& desktop)
+    : window_(window), calls_(calls), desktop_(desktop) {}
 
 void MouseDevicePage::OnNotify(dui::TNotifyUI& msg) {
     if (msg.pSender == nullptr) {
@@ -112,7 +130,28 @@ void MouseDevicePage::OnNotify(dui::TNotifyUI& msg) {
         if (name.starts_with("ms_profile_")) {
             SelectSlot(trailingNumber(name));
         } else if (name == "ms_one_profile_default") {
-            config::resetMouseDevice(calls_.session(DeviceKind::Mouse));
+            Reset();
+        } else if (name.starts_with("ms_DPIcolor_btn_")) {
+            const int stage = trailingNumber(name);
+            if (stage >= 1 && stage <= static_cast<int>(config::kDpiStages)) {
+                PickDpiColour(stage, *msg.pSender);
+            }
+        } else if (name == "ms_gunlun_speed_up_btn") {
+            WheelSpeedStep(+1);
+        } else if (name == "ms_gunlun_speed_down_btn") {
+            WheelSpeedStep(-1);
+        }
+    } else if (name == "ms_point_speed_slider") {
+        if (msg.sType == dui::DUI_MSGTYPE_VALUECHANGED) {
+            if (auto* slider = dynamic_cast<dui::CSliderUI*>(msg.pSender)) {
+                PointerSpeedChanged(slider->GetValue());
+            }
+        }
+    } else if (name == "ms_gunlun_speed_edit") {
+        if (msg.sType == dui::DUI_MSGTYPE_TEXTCHANGED) {
+            WheelSpeedTyped();
+        } else if (msg.sType == dui::DUI_MSGTYPE_KILLFOCUS) {
+            WheelSpeedLeft();
         }
     } else if (const int stage = dpiSliderStage(name); stage > 0) {
         if (auto* slider = dynamic_cast<dui::CSliderUI*>(msg.pSender)) {
@@ -207,7 +246,94 @@ void MouseDevicePage::RefreshDevice() {
     }
     if (auto* edit = window_.FindControl("ms_gunlun_speed_edit")) {
         edit->SetText(std::to_string(mouse.wheelSpeed.load()));
+        if (!desktop_.supportsWheelLines()) {
+            edit->SetToolTip(kWheelUnsupportedTip);
+        }
     }
+}
+
+void MouseDevicePage::PickDpiColour(int stage, dui::CControlUI& button) {
+    const auto choice = ui::CPalletDialog::PickColour(window_.GetHWND(), button.GetBkColor());
+    if (choice.result != ui::CPalletDialog::kResultOk) {
+        return;
+    }
+    button.SetBkColor(choice.colour);
+    {
+        std::lock_guard hold(calls_.session(DeviceKind::Mouse).lock);
+        config::setDpiColour(calls_.configs().mouse, stage, rgbOf(choice.colour));
+    }
+    window_.lightingChanged[device::kindIndex(DeviceKind::Mouse)] = 1;
+    calls_.saveMouseDevice();
+}
+
+void MouseDevicePage::PointerSpeedChanged(int value) {
+    const int v = std::max(value, 0);
+    calls_.configs().mouse.pointerSpeed.store(static_cast<std::uint8_t>((v + 1) * 2));
+    calls_.saveMouseDevice();
+    calls_.saveMouseLighting();
+}
+
+void MouseDevicePage::WheelSpeedStep(int delta) {
+    auto* edit = window_.FindControl("ms_gunlun_speed_edit");
+    if (edit == nullptr) {
+        return;
+    }
+    int v = leadingNumber(edit->GetText());
+    if (delta > 0) {
+        v = std::min(std::max(v, kMinWheelSpeed) + 1, kMaxWheelSpeed);
+    } else {
+        v = std::min(v, kMaxWheelSpeed);
+        v = v >= 2 ? v - 1 : kMinWheelSpeed;
+    }
+    edit->SetText(std::to_string(v));
+    ApplyWheelSpeed(v);
+    calls_.saveMouseDevice();
+    calls_.saveMouseLighting();
+}
+
+void MouseDevicePage::WheelSpeedTyped() {
+    auto* edit = window_.FindControl("ms_gunlun_speed_edit");
+    if (edit == nullptr) {
+        return;
+    }
+    const int typed = leadingNumber(edit->GetText());
+    const int v = std::clamp(typed, kMinWheelSpeed, kMaxWheelSpeed);
+    if (v != typed) {
+        edit->SetText(std::to_string(v));
+    }
+    ApplyWheelSpeed(v);
+}
+
+void MouseDevicePage::WheelSpeedLeft() {
+    auto* edit = window_.FindControl("ms_gunlun_speed_edit");
+    if (edit == nullptr) {
+        return;
+    }
+    // The edit's text was already brought into 1..100 while it was typed.
+    const int v = std::clamp(leadingNumber(edit->GetText()), kMinWheelSpeed, kMaxWheelSpeed);
+    ApplyWheelSpeed(v);
+    calls_.saveMouseDevice();
+}
+
+void MouseDevicePage::ApplyWheelSpeed(int lines) {
+    calls_.configs().mouse.wheelSpeed.store(static_cast<std::uint8_t>(lines));
+    if (!desktop_.setWheelLines(lines)) {
+        platform::debugOutputf("wheel speed %d kept with the profiles; the desktop has no "
+                               "wheel-lines setting",
+                               lines);
+    }
+}
+
+void MouseDevicePage::Reset() {
+    if (auto* slider = window_.FindControl<dui::CSliderUI>("ms_point_speed_slider")) {
+        slider->SetValue(kResetPointerSlider);
+    }
+    desktop_.setPointerSpeed(kResetPointerSpeed);
+    if (auto* edit = window_.FindControl("ms_gunlun_speed_edit")) {
+        edit->SetText(std::to_string(kResetWheelLines));
+    }
+    desktop_.setWheelLines(kResetWheelLines);
+    config::resetMouseDevice(calls_.session(DeviceKind::Mouse));
 }
 
 void MouseDevicePage::SelectSlot(int n) {
@@ -294,9 +420,11 @@ void KeyboardDevicePage::Refresh(int kind) {
 }
 
 void InstallDevicePages(CMainWnd& window, ConfigCalls& calls, platform::Clock& clock,
+                        platform::DesktopSettings& desktop,
                         const std::filesystem::path& programDir) {
     window.SetPage(ui::Feature::PadDevice, std::make_unique<PadDevicePage>(window, calls, clock));
-    window.SetPage(ui::Feature::MouseDevice, std::make_unique<MouseDevicePage>(window, calls));
+    window.SetPage(ui::Feature::MouseDevice,
+                   std::make_unique<MouseDevicePage>(window, calls, desktop));
     window.SetPage(ui::Feature::KeyboardDevice,
                    std::make_unique<KeyboardDevicePage>(window, calls, programDir));
 }

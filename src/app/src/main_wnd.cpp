@@ -104,7 +104,8 @@ CMainWnd::CMainWnd(std::unique_ptr<DeviceConfigCalls> calls)
         pages_[i] = std::make_unique<PendingPage>(static_cast<ui::Feature>(i));
     }
     if (configCalls_ != nullptr) {
-        InstallDevicePages(*this, *configCalls_, platform::systemClock(),
+        desktop_ = platform::openDesktopSettings();
+        InstallDevicePages(*this, *configCalls_, platform::systemClock(), *desktop_,
                            platform::programDirectory());
     }
 }

@@ -8,6 +8,7 @@
 #include "quellix/app/config_calls.h"
 #include "quellix/app/main_wnd.h"
 #include "quellix/platform/clock.h"
+#include "quellix/platform/desktop_settings.h"
 #include "quellix/ui/feature_page.h"
 
 #include <filesystem>
@@ -35,7 +36,8 @@ private:
 
 class MouseDevicePage final : public ui::FeaturePage {
 public:
-    MouseDevicePage(CMainWnd& window, ConfigCalls& calls);
+    // `desktop` takes the pointer speed and wheel lines.
+    MouseDevicePage(CMainWnd& window, ConfigCalls& calls, platform::DesktopSettings& desktop);
     void OnNotify(dui::TNotifyUI& msg) override;
     bool OnMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam) override;
     void Refresh(int kind) override;
@@ -46,9 +48,18 @@ private:
     void DpiReleased(int stage, int value);
     void DpiMoved(int stage, int value);
     void ReportRateChosen(int rate);
+    void PickDpiColour(int stage, dui::CControlUI& button);
+    void PointerSpeedChanged(int value);
+    // The wheel speed edit's buttons and edits.
+    void WheelSpeedStep(int delta);
+    void WheelSpeedTyped();
+    void WheelSpeedLeft();
+    void ApplyWheelSpeed(int lines);
+    void Reset();
 
     CMainWnd& window_;
     ConfigCalls& calls_;
+    platform::DesktopSettings& desktop_;
 };
 
 class KeyboardDevicePage final : public ui::FeaturePage {
@@ -68,6 +79,18 @@ private:
 // Installs the three pages on the window (before Create, or on the UI
 // thread).
 void InstallDevicePages(CMainWnd& window, ConfigCalls& calls, platform::Clock& clock,
+                        platform::DesktopSettings& desktop,
                         const std::filesystem::path& programDir);
+
+// The wheel speed range of "ms_gunlun_speed_edit".
+inline constexpr int kMinWheelSpeed = 1;
+inline constexpr int kMaxWheelSpeed = 100;
+// Reset values: pointer slider 5 (speed 10 on the desktop), 3 wheel lines.
+inline constexpr int kResetPointerSlider = 5;
+inline constexpr int kResetPointerSpeed = 10;
+inline constexpr int kResetWheelLines = 3;
+// The tooltip key the wheel speed edit shows where the desktop has no
+// wheel-lines setting.
+inline constexpr const char* kWheelUnsupportedTip = "ms_gunlun_speed_unsupported";
 
 } // namespace quellix::app

@@ -17,6 +17,7 @@
 #include "quellix/device/listener.h"
 #include "quellix/dui/tray_icon.h"
 #include "quellix/dui/window.h"
+#include "quellix/platform/desktop_settings.h"
 #include "quellix/platform/shared_bytes.h"
 #include "quellix/ui/feature_page.h"
 
@@ -130,6 +131,7 @@ private:
     std::unique_ptr<DeviceConfigCalls> MakeConfigCalls();
 
     std::shared_ptr<config::DeviceConfigs> configs_;
+    std::unique_ptr<platform::DesktopSettings> desktop_;
     ConfigCalls* configCalls_ = nullptr; // owned by the link
     std::shared_ptr<DeviceLink> link_;
     DeviceWorkerTiming timing_;
