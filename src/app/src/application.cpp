@@ -100,7 +100,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg.starts_with("--page")) {
             auto value = valueOf("--page");
             if (!value || !PageOptionName(*value)) {
-                parsed.error = "--page needs keyboard, mouse or pad";
+                parsed.error = "--page needs keyboard, mouse, mouse-dpi or pad";
                 return parsed;
             }
             o.page = *value;
@@ -132,13 +132,20 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 const char* PageOptionName(std::string_view page) {
     constexpr std::pair<std::string_view, const char*> kPages[] = {
-        {"keyboard", "kb_tab"}, {"mouse", "ms_tab"}, {"pad", "mp_tab"}};
+        {"keyboard", "kb_tab"}, {"mouse", "ms_tab"}, {"mouse-dpi", "ms_tab"}, {"pad", "mp_tab"}};
     for (const auto& [name, option] : kPages) {
         if (page == name) {
             return option;
         }
     }
     return nullptr;
+}
+
+std::optional<SubPage> SubPageOf(std::string_view page) {
+    if (page == "mouse-dpi") {
+        return SubPage{"ms_tab_switch", 3};
+    }
+    return std::nullopt;
 }
 
 InstanceClaim ClaimInstance(const std::string& name) {

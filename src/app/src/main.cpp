@@ -13,6 +13,7 @@
 
 #include "quellix/app/application.h"
 #include "quellix/app/main_wnd.h"
+#include "quellix/dui/container.h"
 #include "quellix/dui/controls.h"
 #include "quellix/dui/qt/qt_backend.h"
 #include "quellix/dui/resource_manager.h"
@@ -138,6 +139,11 @@ int main(int argc, char** argv) {
         if (auto* selector =
                 option && window ? window->FindControl<quellix::dui::COptionUI>(option) : nullptr) {
             selector->Selected(true);
+        }
+        if (const auto sub = quellix::app::SubPageOf(options.page); sub && window) {
+            if (auto* pages = window->FindControl<quellix::dui::CTabLayoutUI>(sub->layout)) {
+                pages->SelectItem(sub->index);
+            }
         }
     };
     const bool endAfterPaint = !options.screenshotPath.empty() || options.exitAfterPaint;
