@@ -212,6 +212,13 @@ TEST_F(ConfigCallsTest, KeyboardReadSavesTheKeyProfileAndLightingRoundTrips) {
     EXPECT_EQ(kb.custom.load(0), 3);
 }
 
+TEST_F(ConfigCallsTest, ReadsOfAbsentDevicesSaveNothing) {
+    calls_.readMouseImage(sessions_[device::kindIndex(DeviceKind::Mouse)]);
+    calls_.readKeyboardImage(sessions_[device::kindIndex(DeviceKind::Keyboard)]);
+    EXPECT_TRUE(std::filesystem::is_empty(dirOf(DeviceKind::Mouse)));
+    EXPECT_TRUE(std::filesystem::is_empty(dirOf(DeviceKind::Keyboard)));
+}
+
 TEST_F(ConfigCallsTest, KeyboardVariantKeepsItsLastValidValue) {
     calls_.setKeyboardVariant(2);
     calls_.setKeyboardVariant(-1);

@@ -126,6 +126,10 @@ bool ConfigCalls::loadMouseKeys(int profile) {
 
 void ConfigCalls::readMouseImage(device::DeviceSession& mouse) {
     config::readMouseImage(configs_->mouse, mouse);
+    // An absent mouse gave nothing new: its profiles keep what they hold.
+    if (mouse.connected.load() != 1) {
+        return;
+    }
     saveMouseKeys();
     saveMouseDevice();
 }
@@ -144,6 +148,9 @@ void ConfigCalls::readKeyboardImage(device::DeviceSession& keyboard) {
             messageBox_("message_text_11");
         }
         return;
+    }
+    if (keyboard.connected.load() != 1) {
+        return; // nothing was read from an absent keyboard
     }
     saveKeyboardKeys();
 }

@@ -39,11 +39,13 @@ public:
     void loadPadLighting(int profile) override;
     void loadMouseDevice(int profile) override;
     // Reads the mouse, then stores its key page 0 and slot 0 into the
-    // selected key and device profiles.
+    // selected key and device profiles (not when the mouse is absent: the
+    // read then gave nothing to store).
     void readMouseImage(device::DeviceSession& mouse) override;
     void setKeyboardVariant(int variant) override;
     // Reads the keyboard, then stores its key page into the selected key
-    // profile.  Too many keys: "message_text_11" and nothing saved.
+    // profile (not when the keyboard is absent).  Too many keys:
+    // "message_text_11" and nothing saved.
     void readKeyboardImage(device::DeviceSession& keyboard) override;
     void loadKeyboardLighting(int profile) override;
 
