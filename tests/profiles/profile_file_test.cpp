@@ -1,5 +1,6 @@
 // The profile file format, its two primitives and the families' paths.
 
+#include "../platform/unprivileged.h"
 #include "quellix/platform/debug.h"
 #include "quellix/platform/ini.h"
 #include "quellix/profiles/families.h"
@@ -106,23 +107,33 @@ TEST(ProfileFile, WriteThenReadRoundTrips) {
 }
 
 TEST(ProfileFile, FailedSaveSaysSoAndKeepsTheOldFile) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root writes into read-only directories";
-    }
     TempDir dir;
     const std::vector<std::uint8_t> old(64, 1), fresh(64, 2);
     ASSERT_TRUE(writeProfileFile(dir / "p.led", ProfileKind::MousePad, old));
-    ::chmod(dir.path().c_str(), 0500);
-    const auto mark = platform::debugSequence();
-    EXPECT_FALSE(writeProfileFile(dir / "p.led", ProfileKind::MousePad, fresh));
-    ::chmod(dir.path().c_str(), 0700);
-    const auto lines = platform::debugLinesSince(mark);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_NE(lines.back().find("文件打开失败"), std::string::npos);
-    std::vector<std::uint8_t> back(64);
-    EXPECT_EQ(readProfileFile(dir / "p.led", ReadMode::Exact, ProfileKind::MousePad, back),
-              kReadOk);
-    EXPECT_EQ(back, old);
+    EXPECT_EQ(platform::test::runUnprivileged(
+                  dir.path(),
+                  [&]() -> std::string {
+                      ::chmod(dir.path().c_str(), 0500); // no new files in it
+                      const auto mark = platform::debugSequence();
+                      const bool saved =
+                          writeProfileFile(dir / "p.led", ProfileKind::MousePad, fresh);
+                      ::chmod(dir.path().c_str(), 0700);
+                      if (saved) {
+                          return "the save succeeded";
+                      }
+                      const auto lines = platform::debugLinesSince(mark);
+                      if (lines.empty() || lines.back().find("文件打开失败") == std::string::npos) {
+                          return "no diagnostic line";
+                      }
+                      std::vector<std::uint8_t> back(64);
+                      if (readProfileFile(dir / "p.led", ReadMode::Exact, ProfileKind::MousePad,
+                                          back) != kReadOk ||
+                          back != old) {
+                          return "the old file is gone";
+                      }
+                      return {};
+                  }),
+              "");
 }
 
 TEST(Families, SizesKindsAndExtensions) {
