@@ -4,7 +4,9 @@
 // ours.  Counters: frames (requests the mouse received per read), ms (wall
 // time per read), device_ms (frames x the simulator's latency plus the
 // protocol's fixed pause before command 2), ratio (ms / device_ms) and
-// ratio_frames_only (ms / (frames x latency)).
+// ratio_frames_only (ms / (frames x latency)).  OneExchangeAtDefaultLatency
+// measures the simulator's own time for one bare exchange (ms_per_frame),
+// the baseline that the read's per-frame time compares with.
 
 #include "quellix/config/mouse_config.h"
 #include "quellix/device/session_connect.h"
@@ -56,5 +58,32 @@ void MouseImageRead(benchmark::State& state) {
     hid::setSimulatorDir("");
 }
 BENCHMARK(MouseImageRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+
+void OneExchangeAtDefaultLatency(benchmark::State& state) {
+    sim::Simulator simulator;
+    simulator.plug(sim::Model::Mouse);
+    hid::setSimulatorDir(simulator.dir().string());
+    device::DeviceSession session;
+    session.setIdentity(device::identityOf(device::DeviceKind::Mouse));
+    std::string error;
+    if (!device::connectSession(session, device::DeviceKind::Mouse, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    std::uint8_t active = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        session.readBlock(0, std::span(&active, 1));
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    state.counters["ms_per_frame"] = seconds * 1000 / static_cast<double>(state.iterations());
+    device::disconnectSession(session);
+    hid::setSimulatorDir("");
+}
+BENCHMARK(OneExchangeAtDefaultLatency)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(200);
 
 } // namespace
