@@ -348,7 +348,12 @@ void MouseDevicePage::SelectSlot(int n) {
 }
 
 void MouseDevicePage::DpiMoved(int stage, int value) {
-    const std::uint16_t base = config::dpiBase(calls_.configs().mouse.info);
+    std::uint16_t base = 0;
+    {
+        // The detection worker may be reading the information block.
+        std::lock_guard hold(calls_.session(DeviceKind::Mouse).lock);
+        base = config::dpiBase(calls_.configs().mouse.info);
+    }
     if (auto* label = window_.FindControl(numbered("ms_DPI", stage, "_label_value"))) {
         label->SetText(std::to_string(config::dpiValue(base, value)));
     }
