@@ -40,7 +40,8 @@ bool knownDevice(std::string_view name) {
 
 std::string UsageText() {
     return "usage: quellix [--simulate[=mouse,pad,keyboard] | --sim-dir=DIR] [--screenshot=FILE]\n"
-           "               [--exit-after-paint[=MS]] [--skin=DIR] [--page=keyboard|mouse|pad]\n";
+           "               [--exit-after-paint[=MS]] [--skin=DIR] [--page=keyboard|mouse|pad]\n"
+           "               [--hidden]\n";
 }
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -88,6 +89,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return parsed;
             }
             o.exitDelayMs = int(ms);
+        } else if (arg == "--hidden") {
+            o.hidden = true;
         } else if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else if (arg.starts_with("--screenshot")) {
@@ -141,11 +144,8 @@ const char* PageOptionName(std::string_view page) {
     return nullptr;
 }
 
-std::optional<SubPage> SubPageOf(std::string_view page) {
-    if (page == "mouse-dpi") {
-        return SubPage{"ms_tab_switch", 3};
-    }
-    return std::nullopt;
+const char* SubPageOptionName(std::string_view page) {
+    return page == "mouse-dpi" ? "ms_rich_Op_tab" : nullptr;
 }
 
 InstanceClaim ClaimInstance(const std::string& name) {

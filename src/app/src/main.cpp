@@ -13,7 +13,6 @@
 
 #include "quellix/app/application.h"
 #include "quellix/app/main_wnd.h"
-#include "quellix/dui/container.h"
 #include "quellix/dui/controls.h"
 #include "quellix/dui/qt/qt_backend.h"
 #include "quellix/dui/resource_manager.h"
@@ -140,10 +139,11 @@ int main(int argc, char** argv) {
                 option && window ? window->FindControl<quellix::dui::COptionUI>(option) : nullptr) {
             selector->Selected(true);
         }
-        if (const auto sub = quellix::app::SubPageOf(options.page); sub && window) {
-            if (auto* pages = window->FindControl<quellix::dui::CTabLayoutUI>(sub->layout)) {
-                pages->SelectItem(sub->index);
-            }
+        const char* subPage = quellix::app::SubPageOptionName(options.page);
+        if (auto* selector = subPage && window
+                                 ? window->FindControl<quellix::dui::COptionUI>(subPage)
+                                 : nullptr) {
+            selector->Selected(true);
         }
     };
     const bool endAfterPaint = !options.screenshotPath.empty() || options.exitAfterPaint;
@@ -177,6 +177,7 @@ int main(int argc, char** argv) {
     }
 
     const auto onWindowCreated = [&](quellix::app::CMainWnd& window) {
+        window.SetStartHidden(options.hidden);
         const quellix::dui::HWND handle = window.GetHWND();
         installTerminationHandler([handle] {
             if (auto* main = quellix::dui::FromHandle(handle)) {

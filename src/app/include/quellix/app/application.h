@@ -27,6 +27,9 @@ struct AppOptions {
     // --sim-dir=DIR: attach to the devices of a running `quellix-sim serve`
     // (as QUELLIX_SIM_DIR does).
     std::string simDir;
+    // --hidden: start in the tray; the window comes up when the user asks
+    // (tray icon, starting the program again).
+    bool hidden = false;
     // --screenshot=FILE: save a PNG of the main window after its first
     // paint, then end the run.
     std::string screenshotPath;
@@ -73,13 +76,9 @@ bool SetUpResources(dui::Toolkit& toolkit, const std::string& skinDir);
 // or nullptr for any other name.
 const char* PageOptionName(std::string_view page);
 
-// A device page's sub-page ("mouse-dpi": the mouse's performance page), as
-// the tab layout and its index; nothing for a page without one.
-struct SubPage {
-    const char* layout;
-    int index;
-};
-std::optional<SubPage> SubPageOf(std::string_view page);
+// The sub-page selector option of a page that names one ("mouse-dpi": the
+// mouse's performance page), or nullptr.
+const char* SubPageOptionName(std::string_view page);
 
 int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstance> instance,
                   const std::function<void(CMainWnd&)>& onCreated = {});

@@ -11,6 +11,7 @@
 
 #include "quellix/app/device_config_calls.h"
 #include "quellix/app/device_link.h"
+#include "quellix/app/notify_routes.h"
 #include "quellix/app/workers.h"
 #include "quellix/config/device_configs.h"
 #include "quellix/device/detection.h"
@@ -101,6 +102,9 @@ public:
     // Before Create: how often the device workers poll.
     void SetDeviceWorkerTiming(const DeviceWorkerTiming& timing) { timing_ = timing; }
     bool WorkersRunning() const { return workers_.started(); }
+    // Before Create: the devices found at start do not bring the window up;
+    // it stays in the tray until the user asks for it.
+    void SetStartHidden(bool hidden) { startHidden_ = hidden; }
 
     dui::UINT ShowWindowMessageId() const { return showWindowMessage_; }
     dui::CControlUI* CaptionButtonAt(CaptionButton which) const { return captionButtons_[which]; }
@@ -123,9 +127,15 @@ private:
     // The show-window and tray-click rules: without a device the window
     // stays hidden and says why (once while the box is open).
     bool HideWithoutDevice(bool& boxOpen);
-    void OnShowWindowMessage();
+    void OnShowWindowMessage(dui::LPARAM from);
     void OnTrayClick();
     void OnLastDeviceRemoved();
+    // Carries out a notification's route; a local step may end it.
+    void RunRoute(const Route& route, dui::TNotifyUI& msg);
+    bool RunLocalStep(LocalStep step, dui::TNotifyUI& msg);
+    // An open macro editor keeps its page: the selection goes back to it and
+    // the user is told (true: the routing ends).
+    bool MacroEditorKeepsItsPage(const std::string& sender);
     bool RouteFeatureMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam);
 
     std::unique_ptr<DeviceConfigCalls> MakeConfigCalls();
@@ -140,6 +150,7 @@ private:
     bool showRuleBoxOpen_ = false;
     bool trayRuleBoxOpen_ = false;
     bool startedUp_ = false;
+    bool startHidden_ = false;
     bool shutDown_ = false;
 
     dui::UINT showWindowMessage_;
