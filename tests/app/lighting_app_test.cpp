@@ -7,6 +7,7 @@
 
 #include "quellix/app/lighting_previews.h"
 #include "quellix/lighting/lighting_fields.h"
+#include "quellix/lighting/records.h"
 #include "quellix/ui/custom_controls.h"
 
 #include <gtest/gtest.h>
@@ -60,10 +61,10 @@ TEST(LightingInTheProgram, MouseAnnouncementFlashesPadAndMouse) {
     live.simulator().plug(Model::Pad);
     live.simulator().plug(Model::Mouse);
     live.Open();
-    auto& records = live.window().Link().ownLightingRecords;
+    auto& configs = live.window().Configs();
     // Pad mode 8 and mouse mode 6: dark until the mouse says so.
-    setFields(records.pad.span(), {0, 8, 4, 0, 0, 0, 0, 255, 0});
-    setFields(records.mouse.span(), {0, 6, 4, 0, 0, 1, 0, 0, 0});
+    setFields(configs.pad.record.span(), {0, 8, 4, 0, 0, 0, 0, 255, 0});
+    setFields(configs.mouse.record.span(), {0, 6, 4, 0, 0, 1, 0, 0, 0});
     ASSERT_TRUE(live.WaitFor([&] {
         return dark(live.simulator(), Model::Pad) && dark(live.simulator(), Model::Mouse);
     }));
@@ -144,7 +145,7 @@ protected:
         return live.window().FindControl<ui::CDeviceKeyButtonUI>("mp_dkey_" + std::to_string(i));
     }
     lighting::LightingState& state() { return live.window().Link().lighting; }
-    auto& padRecord() { return live.window().Link().ownLightingRecords.pad; }
+    auto& padRecord() { return live.window().Configs().pad.record; }
     int invalidations() { return live.backend().InvalidateCount(live.window().GetHWND()); }
     // Lets the repaint timer run a few times.
     void ticks(int n = 4) {
@@ -179,8 +180,9 @@ TEST_F(PreviewTest, RepaintTimerCopiesTheCellsIntoTheShownPreviews) {
 }
 
 TEST_F(PreviewTest, NothingIsPaintedWhileTheLightingPageIsNotShown) {
-    // The default wave keeps changing the cells: while the timer ticks, the
-    // worker goes on in real time.
+    // A wave keeps changing the cells: while the timer ticks, the worker
+    // goes on in real time.
+    setFields(padRecord().span(), lighting::kFactoryLighting);
     const auto repaintsWhileTicking = [&] {
         const int before = invalidations();
         for (int i = 0; i < 20; ++i) {

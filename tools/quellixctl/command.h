@@ -37,5 +37,7 @@ int runInfo(CommandArgs args, CommandContext& context);
 int runRead(CommandArgs args, CommandContext& context);
 int runKeys(CommandArgs args, CommandContext& context);
 int runDescriptor(CommandArgs args, CommandContext& context);
+int runImage(CommandArgs args, CommandContext& context);
+int runProfile(CommandArgs args, CommandContext& context);
 
 } // namespace quellix::tools

@@ -103,7 +103,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg.starts_with("--page")) {
             auto value = valueOf("--page");
             if (!value || !PageOptionName(*value)) {
-                parsed.error = "--page needs keyboard, mouse or pad";
+                parsed.error = "--page needs keyboard, mouse, mouse-dpi or pad";
                 return parsed;
             }
             o.page = *value;
@@ -135,13 +135,17 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 const char* PageOptionName(std::string_view page) {
     constexpr std::pair<std::string_view, const char*> kPages[] = {
-        {"keyboard", "kb_tab"}, {"mouse", "ms_tab"}, {"pad", "mp_tab"}};
+        {"keyboard", "kb_tab"}, {"mouse", "ms_tab"}, {"mouse-dpi", "ms_tab"}, {"pad", "mp_tab"}};
     for (const auto& [name, option] : kPages) {
         if (page == name) {
             return option;
         }
     }
     return nullptr;
+}
+
+const char* SubPageOptionName(std::string_view page) {
+    return page == "mouse-dpi" ? "ms_rich_Op_tab" : nullptr;
 }
 
 InstanceClaim ClaimInstance(const std::string& name) {

@@ -139,6 +139,12 @@ int main(int argc, char** argv) {
                 option && window ? window->FindControl<quellix::dui::COptionUI>(option) : nullptr) {
             selector->Selected(true);
         }
+        const char* subPage = quellix::app::SubPageOptionName(options.page);
+        if (auto* selector = subPage && window
+                                 ? window->FindControl<quellix::dui::COptionUI>(subPage)
+                                 : nullptr) {
+            selector->Selected(true);
+        }
     };
     const bool endAfterPaint = !options.screenshotPath.empty() || options.exitAfterPaint;
     if (endAfterPaint || !options.page.empty()) {

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "quellix/app/config_calls.h"
+#include "quellix/app/device_pages.h"
 #include "quellix/app/lighting_previews.h"
 #include "quellix/dui/builder.h"
 #include "quellix/dui/container.h"
@@ -12,6 +14,7 @@
 #include "quellix/dui/toolkit.h"
 #include "quellix/lighting/state.h"
 #include "quellix/platform/debug.h"
+#include "quellix/platform/paths.h"
 #include "quellix/ui/custom_controls.h"
 #include "quellix/ui/msg_wnd.h"
 
@@ -89,11 +92,40 @@ private:
 };
 
 CMainWnd::CMainWnd(std::unique_ptr<DeviceConfigCalls> calls)
-    : link_(std::make_shared<DeviceLink>(std::move(calls))), framesEnabled(link_->framesEnabled),
+    : configs_(std::make_shared<config::DeviceConfigs>()),
+      link_(std::make_shared<DeviceLink>(calls ? std::move(calls) : MakeConfigCalls())),
+      framesEnabled(link_->framesEnabled),
       showWindowMessage_(dui::RegisterWindowMessage(kShowWindowMessage)) {
     for (std::size_t i = 0; i < ui::kFeatureCount; ++i) {
         pages_[i] = std::make_unique<PendingPage>(static_cast<ui::Feature>(i));
     }
+    // The lighting workers animate what the devices' records hold; the
+    // synchronised record and the keyboard's variant stay the link's own.
+    lighting::LightingRecords records = link_->ownLightingRecords.records();
+    records.pad = configs_->pad.record.span();
+    records.mouse = configs_->mouse.record.span();
+    records.keyboard = configs_->keyboard.record.span();
+    records.keyboardCustom = {configs_->keyboard.custom.span(),
+                              configs_->keyboard.keyColours.span()};
+    link_->lightingWorkers.setRecords(records);
+    if (configCalls_ != nullptr) {
+        desktop_ = platform::openDesktopSettings();
+        InstallDevicePages(*this, *configCalls_, platform::systemClock(), *desktop_,
+                           platform::programDirectory());
+    }
+}
+
+std::unique_ptr<DeviceConfigCalls> CMainWnd::MakeConfigCalls() {
+    auto calls = std::make_unique<ConfigCalls>(
+        configs_,
+        [this](device::DeviceKind kind) -> device::DeviceSession& { return Session(kind); },
+        ConfigCalls::DirectoryLookup{},
+        [](std::string_view key) {
+            // Asked for on a detection worker: the box opens on the UI thread.
+            ui::CMsgWnd::PostMessageBox(MainWindowHandle(), std::string(key));
+        });
+    configCalls_ = calls.get();
+    return calls;
 }
 
 CMainWnd::~CMainWnd() {

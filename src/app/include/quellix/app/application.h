@@ -40,8 +40,8 @@ struct AppOptions {
     int exitDelayMs = 0;
     // --skin=DIR: the skin folder (default: "skin/" beside the executable).
     std::string skinDir;
-    // --page=keyboard|mouse|pad: the device page shown first (screenshots
-    // of each page); empty keeps the layout's own choice.
+    // --page=keyboard|mouse|mouse-dpi|pad: the device page shown first
+    // (screenshots of each page); empty keeps the layout's own choice.
     std::string page;
     bool help = false;
 };
@@ -75,6 +75,10 @@ bool SetUpResources(dui::Toolkit& toolkit, const std::string& skinDir);
 // The page selector option of a device page ("keyboard", "mouse", "pad"),
 // or nullptr for any other name.
 const char* PageOptionName(std::string_view page);
+
+// The sub-page selector option of a page that names one ("mouse-dpi": the
+// mouse's performance page), or nullptr.
+const char* SubPageOptionName(std::string_view page);
 
 int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstance> instance,
                   const std::function<void(CMainWnd&)>& onCreated = {});

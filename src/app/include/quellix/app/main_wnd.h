@@ -13,14 +13,18 @@
 #include "quellix/app/device_link.h"
 #include "quellix/app/notify_routes.h"
 #include "quellix/app/workers.h"
+#include "quellix/config/device_configs.h"
 #include "quellix/device/detection.h"
 #include "quellix/device/listener.h"
 #include "quellix/dui/tray_icon.h"
 #include "quellix/dui/window.h"
+#include "quellix/platform/desktop_settings.h"
 #include "quellix/platform/shared_bytes.h"
 #include "quellix/ui/feature_page.h"
 
 namespace quellix::app {
+
+class ConfigCalls;
 
 inline constexpr const char* kMainWindowTitle = "Quellix T417 Gaming Mouse pad Driver";
 inline constexpr const char* kTrayTip = "Quellix mouse pad T417";
@@ -61,7 +65,11 @@ dui::HWND MainWindowHandle();
 std::optional<dui::CDuiString> SubLayoutFor(const dui::CDuiString& className);
 
 class CMainWnd : public dui::WindowImplBase {
-    // First, so that the members below may refer into it.
+    // First, so that the members below may refer into them: the link's
+    // configuration calls use the records, framesEnabled lives in the link.
+    std::shared_ptr<config::DeviceConfigs> configs_;
+    std::unique_ptr<platform::DesktopSettings> desktop_;
+    ConfigCalls* configCalls_ = nullptr; // owned by the link
     std::shared_ptr<DeviceLink> link_;
 
 public:
@@ -71,7 +79,9 @@ public:
     enum CaptionButton { kClose, kMax, kRestore, kMin, kSkin, kCaptionButtonCount };
 
     // `calls` does the configuration reads and profile loads of a
-    // connection (a stand-in that only writes debug lines when none).
+    // connection.  Without one the window does them on its own images and
+    // records (Configs()) and installs the pad, mouse and keyboard device
+    // pages.
     explicit CMainWnd(std::unique_ptr<DeviceConfigCalls> calls = {});
     ~CMainWnd() override;
 
@@ -94,6 +104,8 @@ public:
     void SetPage(ui::Feature feature, std::unique_ptr<ui::FeaturePage> page);
 
     DeviceLink& Link() { return *link_; }
+    // The images and records of the three devices, for the whole run.
+    config::DeviceConfigs& Configs() { return *configs_; }
     device::DeviceSession& Session(device::DeviceKind kind) { return link_->session(kind); }
     // Before Create: how often the device workers poll.
     void SetDeviceWorkerTiming(const DeviceWorkerTiming& timing) { timing_ = timing; }
@@ -136,6 +148,8 @@ private:
     // the user is told (true: the routing ends).
     bool MacroEditorKeepsItsPage(const std::string& sender);
     bool RouteFeatureMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam);
+
+    std::unique_ptr<DeviceConfigCalls> MakeConfigCalls();
 
     DeviceWorkerTiming timing_;
     WorkerSet workers_;

@@ -1,0 +1,76 @@
+#pragma once
+// The configuration reads and profile loads and saves of the three devices,
+// on the images and records of one DeviceConfigs.
+//
+// Each operation takes its kind's session lock while it changes the images
+// (the transfers take it themselves), so the detection workers and the UI
+// thread can run them at the same time; the file reads and writes run
+// outside the lock.  Loads and saves write their failures to the debug
+// output only; nothing here touches a control.
+
+#include "quellix/app/device_config_calls.h"
+#include "quellix/config/device_configs.h"
+#include "quellix/device/device_kind.h"
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace quellix::app {
+
+class ConfigCalls final : public DeviceConfigCalls {
+public:
+    using SessionLookup = std::function<device::DeviceSession&(device::DeviceKind)>;
+    // The data directory of a kind's catalogues and profiles.
+    using DirectoryLookup = std::function<std::filesystem::path(device::DeviceKind)>;
+    // Shows a message box by language key; may be called on a worker, so it
+    // must hand the box to the UI thread.
+    using MessageBox = std::function<void(std::string_view key)>;
+
+    ConfigCalls(std::shared_ptr<config::DeviceConfigs> configs, SessionLookup sessions,
+                DirectoryLookup directories = {}, MessageBox messageBox = {});
+
+    config::DeviceConfigs& configs() { return *configs_; }
+    device::DeviceSession& session(device::DeviceKind kind) { return sessions_(kind); }
+
+    // DeviceConfigCalls: what a connection runs.
+    void readPadImage(device::DeviceSession& pad) override;
+    void loadPadLighting(int profile) override;
+    void loadMouseDevice(int profile) override;
+    // Reads the mouse, then stores its key page 0 and slot 0 into the
+    // selected key and device profiles (not when the mouse is absent: the
+    // read then gave nothing to store).
+    void readMouseImage(device::DeviceSession& mouse) override;
+    void setKeyboardVariant(int variant) override;
+    // Reads the keyboard, then stores its key page into the selected key
+    // profile (not when the keyboard is absent).  Too many keys:
+    // "message_text_11" and nothing saved.
+    void readKeyboardImage(device::DeviceSession& keyboard) override;
+    void loadKeyboardLighting(int profile) override;
+
+    // The other loads; each returns true when the profile was applied.
+    bool loadPadLightingAt(int profile);
+    bool loadMouseLighting(int profile);
+    bool loadMouseKeys(int profile);
+    bool loadKeyboardKeys(int profile);
+
+    // Saves into the profile the family's catalogue selects; true when the
+    // file was replaced.
+    bool savePadLighting();
+    bool saveMouseLighting();
+    bool saveMouseDevice();
+    bool saveMouseKeys();
+    bool saveKeyboardLighting();
+    bool saveKeyboardKeys();
+
+private:
+    std::filesystem::path directory(device::DeviceKind kind) const;
+
+    std::shared_ptr<config::DeviceConfigs> configs_;
+    SessionLookup sessions_;
+    DirectoryLookup directories_;
+    MessageBox messageBox_;
+};
+
+} // namespace quellix::app

@@ -1,0 +1,212 @@
+#include "quellix/app/config_calls.h"
+
+#include "quellix/platform/debug.h"
+#include "quellix/platform/paths.h"
+#include "quellix/profiles/families.h"
+
+#include <mutex>
+#include <vector>
+
+namespace quellix::app {
+
+using device::DeviceKind;
+using profiles::Family;
+
+namespace {
+
+std::filesystem::path platformDirectory(DeviceKind kind) {
+    switch (kind) {
+    case DeviceKind::Keyboard:
+        return platform::keyboardDir();
+    case DeviceKind::Mouse:
+        return platform::mouseDir();
+    case DeviceKind::MousePad:
+        return platform::mousePadDir();
+    }
+    return {};
+}
+
+} // namespace
+
+ConfigCalls::ConfigCalls(std::shared_ptr<config::DeviceConfigs> configs, SessionLookup sessions,
+                         DirectoryLookup directories, MessageBox messageBox)
+    : configs_(std::move(configs)), sessions_(std::move(sessions)),
+      directories_(directories ? std::move(directories) : DirectoryLookup(platformDirectory)),
+      messageBox_(std::move(messageBox)) {}
+
+std::filesystem::path ConfigCalls::directory(DeviceKind kind) const {
+    return directories_(kind);
+}
+
+namespace {
+
+// Reads a family's profile at a catalogue position, exactly; on success
+// hands the payload to `apply` with the kind's session lock held.
+template <typename Apply>
+bool loadFamily(Family family, const std::filesystem::path& directory, int position,
+                device::DeviceSession& session, Apply&& apply) {
+    const auto& info = profiles::familyInfo(family);
+    std::vector<std::uint8_t> payload(info.payloadBytes, 0);
+    const std::filesystem::path path = profiles::loadPath(family, directory, position);
+    const int result = path.empty() ? profiles::kReadMissing
+                                    : profiles::readProfileFile(path, profiles::ReadMode::Exact,
+                                                                info.kind, payload);
+    if (result != profiles::kReadOk) {
+        platform::debugOutput(std::string(profiles::readDiagnostic(result)) + " " + path.string());
+        return false;
+    }
+    std::lock_guard hold(session.lock);
+    apply(payload);
+    return true;
+}
+
+// Composes a family's payload with the session lock held, then writes it to
+// the profile the catalogue selects.
+template <typename Compose>
+bool saveFamily(Family family, const std::filesystem::path& directory,
+                device::DeviceSession& session, Compose&& compose) {
+    const auto& info = profiles::familyInfo(family);
+    std::vector<std::uint8_t> payload;
+    {
+        std::lock_guard hold(session.lock);
+        const auto composed = compose();
+        payload.assign(composed.begin(), composed.end());
+    }
+    const std::filesystem::path path = profiles::savePath(family, directory);
+    if (path.empty()) {
+        platform::debugOutput(std::string(profiles::kWriteFailedDiagnostic) + ": the " +
+                              std::string(info.name) + " profile has no usable name");
+        return false;
+    }
+    return profiles::writeProfileFile(path, info.kind, payload);
+}
+
+} // namespace
+
+void ConfigCalls::readPadImage(device::DeviceSession& pad) {
+    config::readPadImage(configs_->pad, pad);
+}
+
+void ConfigCalls::loadPadLighting(int profile) {
+    loadPadLightingAt(profile);
+}
+
+bool ConfigCalls::loadPadLightingAt(int profile) {
+    return loadFamily(Family::PadLighting, directory(DeviceKind::MousePad), profile,
+                      session(DeviceKind::MousePad), [&](const auto& payload) {
+                          config::applyPadLighting(configs_->pad, payload);
+                      });
+}
+
+void ConfigCalls::loadMouseDevice(int profile) {
+    loadFamily(Family::MouseDevice, directory(DeviceKind::Mouse), profile,
+               session(DeviceKind::Mouse), [&](const auto& payload) {
+                   config::applyMouseDevice(
+                       configs_->mouse,
+                       std::span<const std::uint8_t, config::kMouseDevicePayloadBytes>(
+                           payload.data(), config::kMouseDevicePayloadBytes));
+               });
+}
+
+bool ConfigCalls::loadMouseLighting(int profile) {
+    return loadFamily(
+        Family::MouseLighting, directory(DeviceKind::Mouse), profile, session(DeviceKind::Mouse),
+        [&](const auto& payload) { config::applyMouseLighting(configs_->mouse, payload); });
+}
+
+bool ConfigCalls::loadMouseKeys(int profile) {
+    return loadFamily(Family::MouseKeys, directory(DeviceKind::Mouse), profile,
+                      session(DeviceKind::Mouse), [&](const auto& payload) {
+                          config::applyMouseKeys(
+                              configs_->mouse,
+                              std::span<const std::uint8_t, config::kKeyProfileBytes>(
+                                  payload.data(), config::kKeyProfileBytes));
+                      });
+}
+
+void ConfigCalls::readMouseImage(device::DeviceSession& mouse) {
+    config::readMouseImage(configs_->mouse, mouse);
+    // An absent mouse gave nothing new: its profiles keep what they hold.
+    if (mouse.connected.load() != 1) {
+        return;
+    }
+    saveMouseKeys();
+    saveMouseDevice();
+}
+
+void ConfigCalls::setKeyboardVariant(int variant) {
+    if (variant >= 0 && variant < config::kKeyboardVariants) {
+        configs_->keyboard.variant.store(static_cast<std::uint8_t>(variant));
+    }
+}
+
+void ConfigCalls::readKeyboardImage(device::DeviceSession& keyboard) {
+    if (config::readKeyboardImage(configs_->keyboard, keyboard) ==
+        config::KeyboardRead::TooManyKeys) {
+        platform::debugOutput("readKeyboardImage: more keys than the key tables hold");
+        if (messageBox_) {
+            messageBox_("message_text_11");
+        }
+        return;
+    }
+    if (keyboard.connected.load() != 1) {
+        return; // nothing was read from an absent keyboard
+    }
+    saveKeyboardKeys();
+}
+
+void ConfigCalls::loadKeyboardLighting(int profile) {
+    loadFamily(Family::KeyboardLighting, directory(DeviceKind::Keyboard), profile,
+               session(DeviceKind::Keyboard), [&](const auto& payload) {
+                   config::applyKeyboardLighting(
+                       configs_->keyboard,
+                       std::span<const std::uint8_t, config::kKeyboardLightingPayloadBytes>(
+                           payload.data(), config::kKeyboardLightingPayloadBytes));
+               });
+}
+
+bool ConfigCalls::loadKeyboardKeys(int profile) {
+    return loadFamily(Family::KeyboardKeys, directory(DeviceKind::Keyboard), profile,
+                      session(DeviceKind::Keyboard), [&](const auto& payload) {
+                          config::applyKeyboardKeys(
+                              configs_->keyboard,
+                              std::span<const std::uint8_t, device::kKeyBlockSize>(
+                                  payload.data(), device::kKeyBlockSize));
+                      });
+}
+
+bool ConfigCalls::savePadLighting() {
+    return saveFamily(Family::PadLighting, directory(DeviceKind::MousePad),
+                      session(DeviceKind::MousePad),
+                      [&] { return config::composePadLighting(configs_->pad); });
+}
+
+bool ConfigCalls::saveMouseLighting() {
+    return saveFamily(Family::MouseLighting, directory(DeviceKind::Mouse),
+                      session(DeviceKind::Mouse),
+                      [&] { return config::composeMouseLighting(configs_->mouse); });
+}
+
+bool ConfigCalls::saveMouseDevice() {
+    return saveFamily(Family::MouseDevice, directory(DeviceKind::Mouse), session(DeviceKind::Mouse),
+                      [&] { return config::composeMouseDevice(configs_->mouse); });
+}
+
+bool ConfigCalls::saveMouseKeys() {
+    return saveFamily(Family::MouseKeys, directory(DeviceKind::Mouse), session(DeviceKind::Mouse),
+                      [&] { return config::composeMouseKeys(configs_->mouse); });
+}
+
+bool ConfigCalls::saveKeyboardLighting() {
+    return saveFamily(Family::KeyboardLighting, directory(DeviceKind::Keyboard),
+                      session(DeviceKind::Keyboard),
+                      [&] { return config::composeKeyboardLighting(configs_->keyboard); });
+}
+
+bool ConfigCalls::saveKeyboardKeys() {
+    return saveFamily(Family::KeyboardKeys, directory(DeviceKind::Keyboard),
+                      session(DeviceKind::Keyboard),
+                      [&] { return config::composeKeyboardKeys(configs_->keyboard); });
+}
+
+} // namespace quellix::app

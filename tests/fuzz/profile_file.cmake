@@ -1,0 +1,1 @@
+quellix_fuzz(profile_file_fuzz quellix_profiles)

@@ -1,0 +1,44 @@
+// Any bytes given as a profile file: every family's exact and lenient reads
+// and the description must hold their promises (a refused file leaves the
+// payload as it was; an accepted exact file is exactly header + payload).
+#include "quellix/profiles/families.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+void require(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace quellix::profiles;
+    const std::string_view file(reinterpret_cast<const char*>(data), size);
+    for (std::size_t f = 0; f < kFamilyCount; ++f) {
+        const FamilyInfo& info = familyInfo(static_cast<Family>(f));
+        for (ReadMode mode : {ReadMode::Exact, ReadMode::Lenient}) {
+            std::vector<std::uint8_t> payload(info.payloadBytes, 0x5A);
+            const int result = decodeProfile(file, mode, info.kind, payload);
+            require(result == kReadOk || result == kReadBadFormat);
+            if (result != kReadOk) {
+                require(payload == std::vector<std::uint8_t>(info.payloadBytes, 0x5A));
+            } else if (mode == ReadMode::Exact) {
+                require(size == kHeaderBytes + info.payloadBytes);
+                require(encodeProfile(info.kind, payload).size() == size);
+            }
+        }
+    }
+    std::string error;
+    const auto description = describeProfile(file, &error);
+    require(description.has_value() == error.empty());
+    if (description) {
+        require(description->payload.size() + kHeaderBytes == size);
+    }
+    return 0;
+}

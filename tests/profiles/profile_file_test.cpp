@@ -1,0 +1,191 @@
+// The profile file format, its two primitives and the families' paths.
+
+#include "../platform/unprivileged.h"
+#include "quellix/platform/debug.h"
+#include "quellix/platform/ini.h"
+#include "quellix/profiles/families.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <numeric>
+#include <vector>
+
+namespace quellix::profiles {
+namespace {
+
+using platform::test::TempDir;
+
+std::string fileBytes(std::initializer_list<int> header, std::size_t payloadBytes,
+                      std::uint8_t fill = 7) {
+    std::string bytes(kHeaderBytes, '\0');
+    std::size_t i = 0;
+    for (int b : header) {
+        bytes[i++] = static_cast<char>(b);
+    }
+    bytes.append(payloadBytes, static_cast<char>(fill));
+    return bytes;
+}
+
+TEST(ProfileFile, EncodeWritesMagicKindAndPayload) {
+    const std::vector<std::uint8_t> payload{1, 2, 3};
+    const std::string bytes = encodeProfile(ProfileKind::MousePad, payload);
+    ASSERT_EQ(bytes.size(), 19u);
+    EXPECT_EQ(static_cast<std::uint8_t>(bytes[0]), 0xAA);
+    EXPECT_EQ(static_cast<std::uint8_t>(bytes[1]), 0x55);
+    EXPECT_EQ(bytes[4], 3);
+    EXPECT_EQ(bytes[5], 0);
+    EXPECT_EQ(bytes[16], 1);
+    EXPECT_EQ(bytes[18], 3);
+}
+
+TEST(ProfileFile, ExactReadsRefuseAnythingButTheFamilysFile) {
+    struct Case {
+        const char* name;
+        std::string file;
+        int result;
+    };
+    const Case cases[] = {
+        {"right", fileBytes({0xAA, 0x55, 0, 0, 3}, 64), kReadOk},
+        {"reserved bytes do not matter", fileBytes({0xAA, 0x55, 9, 9, 3, 0, 9}, 64), kReadOk},
+        {"magic the wrong way round", fileBytes({0x55, 0xAA, 0, 0, 3}, 64), kReadBadFormat},
+        {"other kind", fileBytes({0xAA, 0x55, 0, 0, 1}, 64), kReadBadFormat},
+        {"short", fileBytes({0xAA, 0x55, 0, 0, 3}, 63), kReadBadFormat},
+        {"header only", fileBytes({0xAA, 0x55, 0, 0, 3}, 0), kReadBadFormat},
+        {"long", fileBytes({0xAA, 0x55, 0, 0, 3}, 65), kReadBadFormat},
+        {"empty", std::string(), kReadBadFormat},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> payload(64, 0xEE);
+        EXPECT_EQ(decodeProfile(c.file, ReadMode::Exact, ProfileKind::MousePad, payload), c.result)
+            << c.name;
+        const std::uint8_t expected = c.result == kReadOk ? 7 : 0xEE;
+        EXPECT_EQ(payload[0], expected) << c.name << ": a refused file changes nothing";
+    }
+}
+
+TEST(ProfileFile, LenientReadsTakeAnyFileWithTheMagic) {
+    // A keyboard lighting file read as a pad profile: its first 64 bytes.
+    std::vector<std::uint8_t> payload(64, 0);
+    EXPECT_EQ(decodeProfile(fileBytes({0xAA, 0x55, 0, 0, 1}, 1958, 9), ReadMode::Lenient,
+                            ProfileKind::MousePad, payload),
+              kReadOk);
+    EXPECT_EQ(payload[63], 9);
+    // A header alone gives the zeros the caller put there.
+    std::vector<std::uint8_t> zeros(64, 0);
+    EXPECT_EQ(
+        decodeProfile(fileBytes({0xAA, 0x55}, 0), ReadMode::Lenient, ProfileKind::MousePad, zeros),
+        kReadOk);
+    EXPECT_EQ(zeros, std::vector<std::uint8_t>(64, 0));
+    EXPECT_EQ(
+        decodeProfile(fileBytes({0x55, 0xAA}, 64), ReadMode::Lenient, ProfileKind::MousePad, zeros),
+        kReadBadFormat);
+}
+
+TEST(ProfileFile, MissingFileAndDiagnostics) {
+    TempDir dir;
+    std::vector<std::uint8_t> payload(64);
+    EXPECT_EQ(readProfileFile(dir / "none.led", ReadMode::Exact, ProfileKind::MousePad, payload),
+              kReadMissing);
+    EXPECT_EQ(readDiagnostic(kReadMissing), "配置文件丢失");
+    EXPECT_EQ(readDiagnostic(kReadBadFormat), "配置文件格式错误");
+    EXPECT_EQ(readDiagnostic(kReadOk), "");
+}
+
+TEST(ProfileFile, WriteThenReadRoundTrips) {
+    TempDir dir;
+    std::vector<std::uint8_t> payload(576);
+    std::iota(payload.begin(), payload.end(), 0);
+    ASSERT_TRUE(writeProfileFile(dir / "a.config", ProfileKind::Mouse, payload));
+    std::vector<std::uint8_t> back(576);
+    EXPECT_EQ(readProfileFile(dir / "a.config", ReadMode::Exact, ProfileKind::Mouse, back),
+              kReadOk);
+    EXPECT_EQ(back, payload);
+}
+
+TEST(ProfileFile, FailedSaveSaysSoAndKeepsTheOldFile) {
+    TempDir dir;
+    const std::vector<std::uint8_t> old(64, 1), fresh(64, 2);
+    ASSERT_TRUE(writeProfileFile(dir / "p.led", ProfileKind::MousePad, old));
+    EXPECT_EQ(platform::test::runUnprivileged(
+                  dir.path(),
+                  [&]() -> std::string {
+                      ::chmod(dir.path().c_str(), 0500); // no new files in it
+                      const auto mark = platform::debugSequence();
+                      const bool saved =
+                          writeProfileFile(dir / "p.led", ProfileKind::MousePad, fresh);
+                      ::chmod(dir.path().c_str(), 0700);
+                      if (saved) {
+                          return "the save succeeded";
+                      }
+                      const auto lines = platform::debugLinesSince(mark);
+                      if (lines.empty() || lines.back().find("文件打开失败") == std::string::npos) {
+                          return "no diagnostic line";
+                      }
+                      std::vector<std::uint8_t> back(64);
+                      if (readProfileFile(dir / "p.led", ReadMode::Exact, ProfileKind::MousePad,
+                                          back) != kReadOk ||
+                          back != old) {
+                          return "the old file is gone";
+                      }
+                      return {};
+                  }),
+              "");
+}
+
+TEST(Families, SizesKindsAndExtensions) {
+    struct Case {
+        Family family;
+        std::size_t bytes;
+        ProfileKind kind;
+        std::string_view extension;
+    };
+    for (const Case c : {Case{Family::PadLighting, 64, ProfileKind::MousePad, ".led"},
+                         Case{Family::MouseLighting, 64, ProfileKind::Mouse, ".led"},
+                         Case{Family::MouseDevice, 576, ProfileKind::Mouse, ".config"},
+                         Case{Family::MouseKeys, 512, ProfileKind::Mouse, ".pro"},
+                         Case{Family::KeyboardLighting, 1958, ProfileKind::Keyboard, ".led"},
+                         Case{Family::KeyboardKeys, 512, ProfileKind::Keyboard, ".pro"}}) {
+        const auto& info = familyInfo(c.family);
+        EXPECT_EQ(info.payloadBytes, c.bytes) << info.name;
+        EXPECT_EQ(info.kind, c.kind) << info.name;
+        EXPECT_EQ(info.extension, c.extension) << info.name;
+    }
+    EXPECT_EQ(defaultFileName(Family::KeyboardLighting, 1), "kb15dengdefault.led");
+    EXPECT_EQ(defaultFileName(Family::PadLighting), "mpdengdefault.led");
+}
+
+TEST(Families, PathsComeFromTheCatalogue) {
+    TempDir dir;
+    // No catalogue: position 0, name "0".
+    EXPECT_EQ(savePath(Family::PadLighting, dir.path()), dir / "0.led");
+    const auto catalogue = dir / "msProfile.ini";
+    platform::writePrivateProfileString("PROFILENAME", "1", "Games", catalogue);
+    platform::writePrivateProfileString("PROFILESELECT", "select", "1", catalogue);
+    EXPECT_EQ(savePath(Family::MouseKeys, dir.path()), dir / "Games.pro");
+    // The key loads ask for ".PRO": the saved ".pro" is found.
+    platform::test::writeBytes(dir / "Games.pro", "x");
+    EXPECT_EQ(loadPath(Family::MouseKeys, dir.path(), 1), dir / "Games.pro");
+    // A name that would leave the directory names no file.
+    platform::writePrivateProfileString("PROFILENAME", "1", "../evil", catalogue);
+    EXPECT_TRUE(savePath(Family::MouseKeys, dir.path()).empty());
+    EXPECT_TRUE(loadPath(Family::MouseKeys, dir.path(), 1).empty());
+}
+
+TEST(Describe, NamesTheFamiliesAFileFits) {
+    std::string error;
+    const auto d = describeProfile(fileBytes({0xAA, 0x55, 0, 0, 2}, 64), &error);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->kind, 2);
+    EXPECT_EQ(d->families, std::vector<std::string_view>{"mouse lighting"});
+    EXPECT_FALSE(describeProfile("hello", &error));
+    EXPECT_NE(error.find("header"), std::string::npos);
+    EXPECT_FALSE(describeProfile(fileBytes({0x55, 0xAA}, 4), &error));
+    EXPECT_NE(error.find("magic"), std::string::npos);
+}
+
+} // namespace
+} // namespace quellix::profiles
