@@ -116,7 +116,7 @@ QtBackend::QtBackend() : impl_(std::make_unique<Impl>()) {
     // the first paint; build it on another core while the layouts load.
     // (The database is shared and locked; fonts may be used from any thread.)
     impl_->fontWarmUp = std::thread([] {
-        QFontMetrics metrics{QFont(QStringLiteral("Noto Sans"))};
+        QFontMetrics metrics{QFont(QStringLiteral("DejaVu Sans"))};
         metrics.horizontalAdvance(QStringLiteral("Quellix \u9f20\u6807\u57ab"));
     });
 }
