@@ -1210,6 +1210,8 @@ def menu(comment, entries):
   The program acts on a chosen item by its name.
 -->
 <Window>
+  <!-- Items look alike; the program gives this style to the items it adds. -->
+  <Style name="menu_item" value="height='30' textcolor='#FFE6E9EF' hotbkcolor='#FF2E3340'"/>
   <Menu bkcolor="#FF20242C" bordersize="1" bordercolor="#FF343A47" borderround="6,6" inset="4,4,4,4">
 {indent(entries, 4)}
   </Menu>
@@ -1217,7 +1219,7 @@ def menu(comment, entries):
 """
 
 
-MENU_ITEM = 'height="30" textcolor="#FFE6E9EF" hotbkcolor="#FF2E3340"'
+MENU_ITEM = 'style="menu_item"'
 # Menus are flat: every element is an item the program acts on.
 LANGUAGE_MENU = f"""<MenuElement name="lan_en" text="menu_lan_en" {MENU_ITEM}/>
 <MenuElement name="lan_cn" text="menu_lan_cn" {MENU_ITEM}/>"""

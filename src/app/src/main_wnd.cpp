@@ -12,6 +12,7 @@
 #include "quellix/platform/debug.h"
 #include "quellix/ui/custom_controls.h"
 #include "quellix/ui/msg_wnd.h"
+#include "quellix/ui/shell_settings.h"
 
 namespace quellix::app {
 
@@ -199,6 +200,10 @@ void CMainWnd::Notify(dui::TNotifyUI& msg) {
         if (msg.pSender == captionButtons_[kRestore]) {
             SysCommand(dui::SC_RESTORE);
             return;
+        }
+        if (msg.pSender == captionButtons_[kSkin] ||
+            dui::EqualsNoCase(msg.pSender->GetName(), "menubtn")) {
+            Page(ui::Feature::SkinAndMenu).OnNotify(msg);
         }
     } else if (msg.sType == dui::DUI_MSGTYPE_SELECTCHANGED && msg.pSender != nullptr) {
         for (const auto& tab : kPageTabs) {
@@ -408,13 +413,14 @@ void CMainWnd::StartUp() {
         return;
     }
     startedUp_ = true;
-    // Background, page lists (macros, pointer patterns, profiles) and the
-    // language come with their features.
-    platform::debugOutput("background, page lists and language: not built yet");
+    // The remembered background first, then the pages' lists (macros,
+    // pointer patterns, profiles).
+    StartUpPages(ui::StartUpStep::Remembered);
     for (device::DeviceKind kind : device::kAllDeviceKinds) {
         Session(kind).setIdentity(device::identityOf(kind));
         Session(kind).connected = 0;
     }
+    StartUpPages(ui::StartUpStep::MachineNotes);
     ShowWindow(false);
     link_->attach(GetHWND(), showWindowMessage_);
     StartWorkers();
@@ -422,6 +428,18 @@ void CMainWnd::StartUp() {
     SetTimer(kTimerRepaint, 100);
     SetTimer(kTimerReadKeyboard, 500);
     SetTimer(kTimerReadPad, 500);
+    StartUpPages(ui::StartUpStep::WorkersRunning);
+}
+
+void CMainWnd::StartUpPages(ui::StartUpStep step) {
+    for (auto& page : pages_) {
+        page->StartUp(step);
+    }
+}
+
+std::optional<dui::CDuiString> CMainWnd::QueryControlText(const dui::CDuiString& key,
+                                                          const dui::CDuiString&) {
+    return ui::QueryShellText(key, dui::CResourceManager::GetInstance()->GetLanguage());
 }
 
 void CMainWnd::StartWorkers() {

@@ -40,6 +40,15 @@ struct AppOptions {
     // --page=keyboard|mouse|pad: the device page shown first (screenshots
     // of each page); empty keeps the layout's own choice.
     std::string page;
+    // --hidden: start in the tray, without showing the window (the
+    // desktop's autostart entry uses it).
+    bool hidden = false;
+    // --check-glyphs: with --screenshot, fail (exit 1) when a text was
+    // drawn with a character its font has no glyph for, naming the texts.
+    bool checkGlyphs = false;
+    // --background=#AARRGGBB|PICTURE: the background for this run, as the
+    // skin chooser's colours and own pictures give it (not remembered).
+    std::string background;
     bool help = false;
 };
 
@@ -73,7 +82,8 @@ bool SetUpResources(dui::Toolkit& toolkit, const std::string& skinDir);
 // or nullptr for any other name.
 const char* PageOptionName(std::string_view page);
 
+// With `startHidden` the window is created without being shown.
 int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstance> instance,
-                  const std::function<void(CMainWnd&)>& onCreated = {});
+                  const std::function<void(CMainWnd&)>& onCreated = {}, bool startHidden = false);
 
 } // namespace quellix::app
