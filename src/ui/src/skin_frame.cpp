@@ -1,5 +1,6 @@
 #include "quellix/ui/skin_frame.h"
 
+#include "quellix/dui/container.h"
 #include "quellix/dui/file_dialog.h"
 #include "quellix/dui/toolkit.h"
 #include "quellix/platform/debug.h"
