@@ -74,13 +74,13 @@ else
     for page in keyboard mouse pad; do
         shoot "$out/$page.png" --page="$page"
     done
-    shoot "$out/main-en.png"
+    shoot "$out/main-en.png" --page=pad
     language 2020
-    shoot "$out/main-cn.png"
+    shoot "$out/main-cn.png" --page=pad
     shoot "$out/keyboard-cn.png" --page=keyboard
     language 1010
-    shoot "$out/background-colour.png" --background='#FF1F1A2B'
+    shoot "$out/background-colour.png" --page=pad --background="#FF1F1A2B"
     remember skin/bg_aurora.png
-    shoot "$out/background-picture.png"
+    shoot "$out/background-picture.png" --page=pad
     remember ""
 fi

@@ -68,7 +68,7 @@ QFont FontFor(const CPaintManagerUI& manager, int id) {
     const TFontInfo& info = manager.GetFont(id);
     // A font that has the glyphs of the interface language: the layouts name
     // one family, which may lack them.
-    const Toolkit* toolkit = Toolkit::current();
+    Toolkit* toolkit = Toolkit::current();
     QFont font;
     font.setFamilies(FamiliesFor(
         info.name, toolkit != nullptr ? std::string_view(toolkit->resources().GetLanguageFileId())
