@@ -223,6 +223,19 @@ TEST(DeviceLifecycle, WithADeviceTheShowRequestAndTheTrayBringTheWindowBack) {
     EXPECT_FALSE(modalShown(live.backend(), "message_text_1"));
 }
 
+TEST(DeviceLifecycle, StartedHiddenTheFoundDeviceLeavesTheWindowInTheTray) {
+    LiveWindow live;
+    live.simulator().plug(Model::Pad);
+    live.Open(/*startHidden=*/true);
+    ASSERT_TRUE(live.WaitFor([&] { return live.Called("loadPadLighting 0"); }));
+    // Let the detection worker's show request reach the window.
+    live.WaitFor([] { return false; }, std::chrono::milliseconds(100));
+    EXPECT_FALSE(live.window().IsWindowVisible());
+    // Asked by the user (a second start, the tray), it comes up.
+    dui::PostMessage(live.window().GetHWND(), live.window().ShowWindowMessageId(), 0, 0);
+    EXPECT_TRUE(live.WaitFor([&] { return live.window().IsWindowVisible(); }));
+}
+
 TEST(DeviceLifecycle, ShutdownStopsEveryWorkerWithItsTrace) {
     LiveWindow live;
     live.simulator().plug(Model::Mouse);

@@ -92,9 +92,10 @@ public:
         return ref;
     }
 
-    void Open() {
+    void Open(bool startHidden = false) {
         ASSERT_TRUE(SetUpResources(toolkit_, SHIPPED_SKIN_DIR));
         window_ = std::make_unique<CMainWnd>(std::make_unique<RecordingConfigCalls>(log_));
+        window_->SetStartHidden(startHidden);
         for (auto& [feature, page] : pending_) {
             window_->SetPage(feature, std::move(page));
         }

@@ -192,8 +192,9 @@ TEST(CommandLine, OptionsAndErrors) {
     EXPECT_TRUE(parsed.options.exitAfterPaint);
     EXPECT_EQ(parsed.options.exitDelayMs, 1500);
 
-    parsed = ParseCommandLine({"--page=mouse"});
+    parsed = ParseCommandLine({"--page=mouse", "--hidden"});
     EXPECT_EQ(parsed.options.page, "mouse");
+    EXPECT_TRUE(parsed.options.hidden);
     EXPECT_STREQ(PageOptionName("keyboard"), "kb_tab");
 
     for (const char* bad : {"--simulate=mouse,toaster", "--screenshot", "--bogus",

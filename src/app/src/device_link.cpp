@@ -144,6 +144,7 @@ void DeviceLink::connect(DeviceKind kind, device::DeviceSession& session, platfo
         connectKeyboard(session, stop);
         break;
     }
+    platform::debugOutput("device connected: " + std::string(device::kindName(kind)));
 }
 
 void DeviceLink::connectMouse(device::DeviceSession& session) {
@@ -209,6 +210,7 @@ void DeviceLink::connectKeyboard(device::DeviceSession& session, platform::Event
 }
 
 void DeviceLink::removed(DeviceKind kind) {
+    platform::debugOutput("device removed: " + std::string(device::kindName(kind)));
     const RemovalChoice& choice = kRemovalChoices[device::kindIndex(kind)];
     // The other kinds' flags are read now, on the detection worker, so the
     // choice is the one this removal saw.
@@ -243,7 +245,7 @@ void DeviceLink::removed(DeviceKind kind) {
 void DeviceLink::foundAtFirstScan(DeviceKind) {
     const dui::HWND handle = window_.load();
     if (handle != dui::kNullWindow) {
-        dui::PostMessage(handle, showWindowMessage_.load(), 0, 0);
+        dui::PostMessage(handle, showWindowMessage_.load(), 0, kShowRequestFromDetection);
     }
 }
 

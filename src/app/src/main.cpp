@@ -195,6 +195,7 @@ int main(int argc, char** argv) {
 
     backend.SetGlyphCheck(options.checkGlyphs);
     const auto onWindowCreated = [&](quellix::app::CMainWnd& window) {
+        window.SetStartHidden(options.hidden);
         const quellix::dui::HWND handle = window.GetHWND();
         if (!options.background.empty()) {
             // After the start-up sequence's remembered background.

@@ -229,7 +229,7 @@ dui::LRESULT CMainWnd::HandleCustomMessage(dui::UINT msg, dui::WPARAM wParam, du
     if (msg == showWindowMessage_) {
         platform::debugOutputf("软件标示 %u，%lxd%lxd", msg, static_cast<unsigned long>(wParam),
                                static_cast<unsigned long>(lParam));
-        OnShowWindowMessage();
+        OnShowWindowMessage(lParam);
         handled = true;
         return 0;
     }
@@ -333,7 +333,10 @@ bool CMainWnd::HideWithoutDevice(bool& boxOpen) {
     return true;
 }
 
-void CMainWnd::OnShowWindowMessage() {
+void CMainWnd::OnShowWindowMessage(dui::LPARAM from) {
+    if (startHidden_ && from == kShowRequestFromDetection) {
+        return;
+    }
     if (!HideWithoutDevice(showRuleBoxOpen_)) {
         BringToFront();
     }

@@ -1,5 +1,7 @@
 #include "quellix/app/workers.h"
 
+#include "quellix/platform/thread_name.h"
+
 #include <algorithm>
 
 namespace quellix::app {
@@ -23,12 +25,14 @@ void WorkerSet::start(std::vector<WorkerEntry> entries, std::chrono::millisecond
     }
     for (std::size_t i = 0; i < entries.size() && i < kWorkerCount; ++i) {
         std::shared_ptr<platform::Event> stop = stops_[i];
-        threads_.emplace_back([body = std::move(entries[i].body), stop, exits = exits_, i] {
-            body(*stop);
-            std::lock_guard guard(exits->mutex);
-            exits->done[i] = true;
-            exits->ended.notify_all();
-        });
+        threads_.emplace_back(
+            [body = std::move(entries[i].body), name = entries[i].name, stop, exits = exits_, i] {
+                platform::setCurrentThreadName(name);
+                body(*stop);
+                std::lock_guard guard(exits->mutex);
+                exits->done[i] = true;
+                exits->ended.notify_all();
+            });
         if (i == 0 && pauseAfterFirst.count() > 0) {
             std::this_thread::sleep_for(pauseAfterFirst);
         }

@@ -27,6 +27,10 @@ struct AppOptions {
     // --sim-dir=DIR: attach to the devices of a running `quellix-sim serve`
     // (as QUELLIX_SIM_DIR does).
     std::string simDir;
+    // --hidden: start in the tray; the window comes up when the user asks
+    // (tray icon, starting the program again).  The desktop's autostart
+    // entry uses it.
+    bool hidden = false;
     // --screenshot=FILE: save a PNG of the main window after its first
     // paint, then end the run.
     std::string screenshotPath;
@@ -40,9 +44,6 @@ struct AppOptions {
     // --page=keyboard|mouse|pad: the device page shown first (screenshots
     // of each page); empty keeps the layout's own choice.
     std::string page;
-    // --hidden: start in the tray, without showing the window (the
-    // desktop's autostart entry uses it).
-    bool hidden = false;
     // --check-glyphs: with --screenshot, fail (exit 1) when a text was
     // drawn with a character its font has no glyph for, naming the texts.
     bool checkGlyphs = false;

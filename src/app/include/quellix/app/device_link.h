@@ -36,6 +36,10 @@ inline constexpr dui::UINT kMsgKeyboardSlotChanged = 2818;
 inline constexpr dui::UINT kMsgKeyboardDefaultKeys = 2819;
 inline constexpr dui::UINT kMsgLastDeviceRemoved = 3077;
 
+// lParam of the show-window message a detection worker posts after its
+// first scan found the device (a second instance posts 0).
+inline constexpr dui::LPARAM kShowRequestFromDetection = 1;
+
 // The repaint after a connection.
 inline constexpr dui::UINT kTimerConnectedRepaint = 7;
 inline constexpr dui::UINT kConnectedRepaintMs = 100;

@@ -96,6 +96,9 @@ public:
     // Before Create: how often the device workers poll.
     void SetDeviceWorkerTiming(const DeviceWorkerTiming& timing) { timing_ = timing; }
     bool WorkersRunning() const { return workers_.started(); }
+    // Before Create: the devices found at start do not bring the window up;
+    // it stays in the tray until the user asks for it.
+    void SetStartHidden(bool hidden) { startHidden_ = hidden; }
 
     dui::UINT ShowWindowMessageId() const { return showWindowMessage_; }
     dui::CControlUI* CaptionButtonAt(CaptionButton which) const { return captionButtons_[which]; }
@@ -120,7 +123,7 @@ private:
     // The show-window and tray-click rules: without a device the window
     // stays hidden and says why (once while the box is open).
     bool HideWithoutDevice(bool& boxOpen);
-    void OnShowWindowMessage();
+    void OnShowWindowMessage(dui::LPARAM from);
     void OnTrayClick();
     void OnLastDeviceRemoved();
     bool RouteFeatureMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam);
@@ -132,6 +135,7 @@ private:
     bool showRuleBoxOpen_ = false;
     bool trayRuleBoxOpen_ = false;
     bool startedUp_ = false;
+    bool startHidden_ = false;
     bool shutDown_ = false;
 
     dui::UINT showWindowMessage_;
