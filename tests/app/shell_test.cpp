@@ -374,6 +374,35 @@ TEST_F(ShellTest, TextQueryAnswersTwoKeysByLanguage) {
     }
 }
 
+TEST_F(ShellTest, HiddenStartRunsTheStartUpWithoutShowingTheWindow) {
+    // The program's own settings files, in a private folder.
+    static platform::test::TempDir settings;
+    setenv("QUELLIX_DOCUMENTS_DIR", settings.path().c_str(), 0);
+    setenv("QUELLIX_MACHINE_STORE", (settings.path() / "machine.ini").c_str(), 0);
+    bool shownAtCreation = true;
+    bool shownAfterStartUp = true;
+    bool workersRan = false;
+    bool pageInstalled = false;
+    RunMainWindow(
+        toolkit, nullptr,
+        [&](CMainWnd& main) {
+            shownAtCreation = main.IsWindowVisible();
+            // Runs after the start-up sequence that was posted before it.
+            dui::PostTask([&] {
+                shownAfterStartUp = main.IsWindowVisible();
+                workersRan = main.WorkersRunning();
+                pageInstalled = dynamic_cast<ui::SkinMenuPage*>(
+                                    &main.Page(ui::Feature::SkinAndMenu)) != nullptr;
+                main.DestroyWindow();
+            });
+        },
+        true);
+    EXPECT_FALSE(shownAtCreation);
+    EXPECT_FALSE(shownAfterStartUp);
+    EXPECT_TRUE(workersRan);
+    EXPECT_TRUE(pageInstalled);
+}
+
 TEST(ShellTexts, ExitAndUnknownKeyLabelsComeFromBothLanguageFiles) {
     dui::HeadlessBackend backend;
     dui::Toolkit toolkit(backend);
