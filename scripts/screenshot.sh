@@ -80,7 +80,7 @@ else
     shoot "$out/keyboard-cn.png" --page=keyboard
     language 1010
     shoot "$out/background-colour.png" --page=pad --background="#FF1F1A2B"
-    remember skin/bg_aurora.png
+    remember skin/bg_ember.png
     shoot "$out/background-picture.png" --page=pad
     remember ""
 fi
