@@ -51,12 +51,12 @@ switches() { # context switches of all threads
         awk '/^(non)?voluntary_ctxt_switches/ { n += $2 } END { print n }'
 }
 hz=$(getconf CLK_TCK)
-per_thread() { for t in /proc/"$app_pid"/task/*; do echo "$(tr " " _ <$t/comm) $(awk "/^(non)?voluntary_ctxt_switches/ { n += \$2 } END { print n }" $t/status)"; done; }
+per_thread() { for t in /proc/"$app_pid"/task/*; do echo "$(tr " " _ <$t/comm) $(awk "/^(non)?voluntary_ctxt_switches/ { n += \$2 } END { print n }" $t/status) $(cut -d" " -f14,15 $t/stat | tr " " +)"; done; }
 [[ -n ${QUELLIX_BENCH_THREADS:-} ]] && per_thread >"$work/threads0"
 t0=$(ticks) s0=$(switches) w0=$(date +%s.%N)
 sleep "$seconds"
 t1=$(ticks) s1=$(switches) w1=$(date +%s.%N)
-[[ -n ${QUELLIX_BENCH_THREADS:-} ]] && { per_thread >"$work/threads1"; paste "$work/threads0" "$work/threads1" | awk "{ print \$1, \$4 - \$2 }"; }
+[[ -n ${QUELLIX_BENCH_THREADS:-} ]] && { per_thread >"$work/threads1"; paste "$work/threads0" "$work/threads1" | awk "{ split(\$3, a, \"+\"); split(\$6, b, \"+\"); print \$1, \$5 - \$2, \"wake-ups,\", b[1] + b[2] - a[1] - a[2], \"ticks\" }"; }
 threads=$(ls /proc/"$app_pid"/task | wc -l)
 awk -v t="$((t1 - t0))" -v hz="$hz" -v s="$((s1 - s0))" -v w0="$w0" -v w1="$w1" -v th="$threads" 'BEGIN {
     wall = w1 - w0
@@ -64,19 +64,25 @@ awk -v t="$((t1 - t0))" -v hz="$hz" -v s="$((s1 - s0))" -v w0="$w0" -v w1="$w1" 
         100 * t / hz / wall, s / wall, th, wall
 }'
 
-# Plug latency: unplug the keyboard, wait until the program noticed, plug
-# it again and time the connection.
-"$bin/quellix-sim" unplug keyboard --dir "$sim_dir" >/dev/null
-for _ in $(seq 100); do
-    grep -q "device removed: keyboard" "$log" && break
-    sleep 0.05
-done
-before=$(grep -c "device connected: keyboard" "$log" || true)
-start=$(date +%s%N)
-"$bin/quellix-sim" plug keyboard --dir "$sim_dir" >/dev/null
-for _ in $(seq 1000); do
-    [[ $(grep -c "device connected: keyboard" "$log" || true) -gt $before ]] && break
-    sleep 0.005
-done
-end=$(date +%s%N)
-echo "plug to connected (keyboard): $(((end - start) / 1000000)) ms"
+# Plug latency: unplug a device, wait until the program noticed, plug it
+# again and time the connection (the keyboard's includes the 100 ms it is
+# given to settle after it was opened).
+plug_latency() { # MODEL NAME
+    "$bin/quellix-sim" unplug "$1" --dir "$sim_dir" >/dev/null
+    for _ in $(seq 100); do
+        grep -q "device removed: $2" "$log" && break
+        sleep 0.05
+    done
+    local before start end
+    before=$(grep -c "device connected: $2" "$log" || true)
+    start=$(date +%s%N)
+    "$bin/quellix-sim" plug "$1" --dir "$sim_dir" >/dev/null
+    for _ in $(seq 1000); do
+        [[ $(grep -c "device connected: $2" "$log" || true) -gt $before ]] && break
+        sleep 0.002
+    done
+    end=$(date +%s%N)
+    echo "plug to connected ($2): $(((end - start) / 1000000)) ms"
+}
+plug_latency mouse mouse
+plug_latency keyboard keyboard

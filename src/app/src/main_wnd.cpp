@@ -1,6 +1,7 @@
 #include "quellix/app/main_wnd.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <string_view>
 
 #include "quellix/dui/builder.h"
@@ -13,6 +14,8 @@
 #include "quellix/ui/custom_controls.h"
 #include "quellix/ui/msg_wnd.h"
 #include "quellix/ui/shell_settings.h"
+
+#include "page_navigation.h"
 
 namespace quellix::app {
 
@@ -38,15 +41,6 @@ constexpr const char* kCaptionButtonNames[] = {"closebtn", "maxbtn", "restorebtn
                                                "skinbtn"};
 constexpr const char* kLightingPalettes[] = {"ms_deng_Color_Pallet", "mp_deng_Color_Pallet",
                                              "kb_deng_Color_Pallet"};
-
-// The main page selectors and the page of "tab_switch" each shows.
-struct PageTab {
-    std::string_view option;
-    int page;
-};
-constexpr PageTab kPageTabs[] = {
-    {"kb_tab", 0}, {"ms_tab", 1}, {"mp_tab", 2}, {"ani_tab", 3}, {"split_tab", 4},
-};
 
 template <std::size_t N>
 void cacheNumbered(dui::CPaintManagerUI& pm, const char* prefix,
@@ -178,14 +172,17 @@ void CMainWnd::BringToFront() {
 }
 
 void CMainWnd::Notify(dui::TNotifyUI& msg) {
+    const std::string name = msg.pSender != nullptr ? msg.pSender->GetName() : std::string();
     if (msg.pSender != nullptr) {
         platform::debugOutput(msg.sType);
-        platform::debugOutput(msg.pSender->GetName());
+        platform::debugOutput(name);
     }
     if (msg.sType == dui::DUI_MSGTYPE_WINDOWINIT) {
         StartUp();
     } else if (msg.sType == dui::DUI_MSGTYPE_CLICK && msg.pSender != nullptr) {
-        if (dui::EqualsNoCase(msg.pSender->GetName(), "closebtn")) {
+        // The caption buttons are the window's own and skip the default
+        // handling.
+        if (dui::EqualsNoCase(name, "closebtn")) {
             DestroyWindow();
             return;
         }
@@ -201,21 +198,125 @@ void CMainWnd::Notify(dui::TNotifyUI& msg) {
             SysCommand(dui::SC_RESTORE);
             return;
         }
-        if (msg.pSender == captionButtons_[kSkin] ||
-            dui::EqualsNoCase(msg.pSender->GetName(), "menubtn")) {
+        if (msg.pSender == captionButtons_[kSkin]) {
             Page(ui::Feature::SkinAndMenu).OnNotify(msg);
         }
-    } else if (msg.sType == dui::DUI_MSGTYPE_SELECTCHANGED && msg.pSender != nullptr) {
-        for (const auto& tab : kPageTabs) {
-            if (msg.pSender->GetName() == tab.option) {
-                if (auto* pages = FindControl<dui::CTabLayoutUI>("tab_switch")) {
-                    pages->SelectItem(tab.page);
-                }
-                break;
-            }
-        }
+        RunRoute(routeNotification(msg.sType, name), msg);
+    } else if (msg.pSender != nullptr && dui::EqualsNoCase(name, "ani_flash") &&
+               msg.sType == "showactivex") {
+        // The animation page's movie needs a player this platform does not
+        // have; the page stays as the layout draws it.
+    } else if (msg.pSender != nullptr) {
+        RunRoute(routeNotification(msg.sType, name), msg);
     }
     WindowImplBase::Notify(msg);
+}
+
+void CMainWnd::RunRoute(const Route& route, dui::TNotifyUI& msg) {
+    for (const RouteStep& step : route) {
+        if (step.kind == RouteStep::Kind::Feature) {
+            Page(step.feature).OnNotify(msg);
+        } else if (!RunLocalStep(step.local, msg)) {
+            return;
+        }
+    }
+}
+
+bool CMainWnd::MacroEditorKeepsItsPage(const std::string& sender) {
+    struct Editor {
+        const char* bar;
+        const char* subTab;
+        const char* tab;
+    };
+    constexpr Editor editors[] = {{"ms_macro_tab_saveorcancel", "ms_macro_Op_tab", "ms_tab"},
+                                  {"kb_macro_tab_saveorcancel", "kb_macro_Op_tab", "kb_tab"}};
+    for (const Editor& editor : editors) {
+        auto* bar = FindControl(editor.bar);
+        if (bar == nullptr || !bar->IsVisible() || sender == editor.subTab ||
+            sender == editor.tab) {
+            continue;
+        }
+        for (const char* option : {editor.subTab, editor.tab}) {
+            if (auto* control = FindControl<dui::COptionUI>(option)) {
+                control->Selected(true);
+            }
+        }
+        if (editor.tab == std::string_view("kb_tab")) {
+            if (auto* tab = FindControl(editor.tab)) {
+                tab->SetVisible(true);
+            }
+        }
+        ui::CMsgWnd::MessageBox(GetHWND(), "message_text_3");
+        return true;
+    }
+    return false;
+}
+
+bool CMainWnd::RunLocalStep(LocalStep step, dui::TNotifyUI& msg) {
+    dui::CControlUI* sender = msg.pSender;
+    const auto show = [this](const char* name, bool visible) {
+        if (auto* control = FindControl(name)) {
+            control->SetVisible(visible);
+            control->SetEnabled(visible);
+        }
+    };
+    switch (step) {
+    case LocalStep::MacroEditGuard:
+        return !MacroEditorKeepsItsPage(sender->GetName());
+    case LocalStep::Navigate:
+        navigatePages(m_pm, sender->GetName());
+        break;
+    case LocalStep::HideProfileSpreadTab:
+        if (auto* panel = FindControl("ms_profile_fun_spead_tab")) {
+            panel->SetVisible(false);
+        }
+        break;
+    case LocalStep::DpiColourBorderOn:
+        sender->SetBorderSize(2);
+        sender->SetBorderColor(0xFFFFFFFF);
+        break;
+    case LocalStep::DpiColourBorderOff:
+        sender->SetBorderSize(0);
+        break;
+    case LocalStep::ShowKeyboardKeyPanel:
+        if (auto* panel = FindControl("kb_tab_function"); panel != nullptr && !panel->IsVisible()) {
+            show("kb_tab_function", true);
+        }
+        break;
+    case LocalStep::CancelMouseKeyEdit:
+        show("ms_tab_function", false);
+        break;
+    case LocalStep::CancelKeyboardKeyEdit:
+        show("kb_tab_function", false);
+        break;
+    case LocalStep::ShowProgress:
+        dui::SendMessage(GetHWND(), kMsgShowProgress, 0, 0);
+        break;
+    case LocalStep::HideProgressSoon:
+        dui::SendMessage(GetHWND(), kMsgHideProgressSoon, 0, 0);
+        break;
+    case LocalStep::UnselectBullet:
+        if (auto* option = dynamic_cast<dui::COptionUI*>(sender);
+            option != nullptr && option->IsSelected()) {
+            option->Selected(false);
+            if (auto* editor = FindControl("cursor_edit_layout")) {
+                editor->SetEnabled(false);
+            }
+        }
+        break;
+    case LocalStep::TraceUserData:
+        platform::debugOutput(sender->GetUserData());
+        break;
+    case LocalStep::DpiFromUserData:
+        if (const int dpi = std::atoi(sender->GetUserData().c_str()); dpi > 0) {
+            m_pm.SetDPI(dpi);
+        }
+        break;
+    case LocalStep::TraceRenewDevice:
+        platform::debugOutput("12312312312312");
+        break;
+    }
+    return true;
 }
 
 dui::LRESULT CMainWnd::HandleCustomMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam,

@@ -5,6 +5,8 @@
 #include "quellix/platform/debug.h"
 #include "quellix/platform/directory_watch.h"
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <mutex>
 #include <set>
@@ -128,6 +130,7 @@ void runDetection(DeviceKind kind, std::array<DeviceSession*, 3> sessions, Detec
     Detector detector(kind, sessions, host);
     DeviceSession& session = *sessions[kindIndex(kind)];
     platform::DirectoryWatch watch(hotplugDirectory());
+    int settleScans = 0;
     while (!stop.isSignalled()) {
         {
             std::lock_guard guard(session.lock);
@@ -140,9 +143,17 @@ void runDetection(DeviceKind kind, std::array<DeviceSession*, 3> sessions, Detec
                 detector.probe();
             }
         }
-        const auto period = detector.connected() ? timing.presentPeriod : timing.absentPeriod;
-        if (watch.wait(stop, period) == platform::DirectoryWatch::Wake::Stop) {
+        auto period = detector.connected() ? timing.presentPeriod : timing.absentPeriod;
+        if (!detector.connected() && settleScans > 0) {
+            period = std::min(period, timing.settlePeriod);
+            --settleScans;
+        }
+        const auto wake = watch.wait(stop, period);
+        if (wake == platform::DirectoryWatch::Wake::Stop) {
             break;
+        }
+        if (wake == platform::DirectoryWatch::Wake::Changed) {
+            settleScans = timing.settleScans;
         }
     }
     platform::debugOutput(detectionExitTrace(kind));

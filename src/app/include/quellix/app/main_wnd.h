@@ -11,6 +11,7 @@
 
 #include "quellix/app/device_config_calls.h"
 #include "quellix/app/device_link.h"
+#include "quellix/app/notify_routes.h"
 #include "quellix/app/workers.h"
 #include "quellix/device/detection.h"
 #include "quellix/device/listener.h"
@@ -126,6 +127,12 @@ private:
     void OnShowWindowMessage(dui::LPARAM from);
     void OnTrayClick();
     void OnLastDeviceRemoved();
+    // Carries out a notification's route; a local step may end it.
+    void RunRoute(const Route& route, dui::TNotifyUI& msg);
+    bool RunLocalStep(LocalStep step, dui::TNotifyUI& msg);
+    // An open macro editor keeps its page: the selection goes back to it and
+    // the user is told (true: the routing ends).
+    bool MacroEditorKeepsItsPage(const std::string& sender);
     bool RouteFeatureMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam);
 
     std::shared_ptr<DeviceLink> link_;

@@ -48,6 +48,12 @@ public:
 struct DetectionTiming {
     std::chrono::milliseconds absentPeriod{1000};
     std::chrono::milliseconds presentPeriod{100};
+    // After the directory changed while the device is absent, the scan is
+    // repeated this often for a while: a new node or socket can show up a
+    // moment before it can be opened (udev still setting its permissions,
+    // the simulator not yet listening).
+    std::chrono::milliseconds settlePeriod{25};
+    int settleScans = 20;
 };
 
 // The worker: runs until `stop` is signalled (or the interfaces cannot be
