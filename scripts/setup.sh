@@ -10,6 +10,7 @@ packages=(
     librsvg2-bin python3
     clang-14 libclang-rt-14-dev
     xvfb xauth x11-utils imagemagick
+    libxcb1-dev fonts-dejavu-core fonts-wqy-microhei desktop-file-utils
 )
 
 missing=()

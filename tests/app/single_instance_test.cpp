@@ -19,6 +19,11 @@ std::string testInstanceName() {
 }
 
 TEST(SingleInstance, SecondInstanceHandsTheShowMessageToTheFirstWindow) {
+    // The window's settings ("main.ini", the machine's key store) stay in
+    // a private folder.
+    static platform::test::TempDir settings;
+    setenv("QUELLIX_DOCUMENTS_DIR", settings.path().c_str(), 0);
+    setenv("QUELLIX_MACHINE_STORE", (settings.path() / "machine.ini").c_str(), 0);
     dui::HeadlessBackend backend;
     dui::Toolkit toolkit(backend);
     ASSERT_TRUE(SetUpResources(toolkit, APP_TEST_DATA));

@@ -71,6 +71,9 @@ TEST(SecondInstance, ExitsAtOnceAndTheFirstGetsTheMessage) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // No device: the HID layer looks at an empty simulator directory.
     setenv("QUELLIX_SIM_DIR", dir.c_str(), 1);
+    // The program's settings stay in the test's folder.
+    setenv("QUELLIX_DOCUMENTS_DIR", (dir + "/documents").c_str(), 1);
+    setenv("QUELLIX_MACHINE_STORE", (dir + "/documents/machine.ini").c_str(), 1);
 
     const std::string firstLog = dir + "/first.log";
     const pid_t first = launch(firstLog);

@@ -10,6 +10,7 @@
 #include "quellix/dui/resource_manager.h"
 #include "quellix/platform/debug.h"
 #include "quellix/ui/custom_controls.h"
+#include "quellix/ui/skin_menu_page.h"
 
 namespace quellix::app {
 
@@ -41,7 +42,7 @@ bool knownDevice(std::string_view name) {
 std::string UsageText() {
     return "usage: quellix [--simulate[=mouse,pad,keyboard] | --sim-dir=DIR] [--screenshot=FILE]\n"
            "               [--exit-after-paint[=MS]] [--skin=DIR] [--page=keyboard|mouse|pad]\n"
-           "               [--hidden]\n";
+           "               [--hidden] [--check-glyphs] [--background=#AARRGGBB|PICTURE]\n";
 }
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -91,6 +92,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             o.exitDelayMs = int(ms);
         } else if (arg == "--hidden") {
             o.hidden = true;
+        } else if (arg == "--check-glyphs") {
+            o.checkGlyphs = true;
+        } else if (arg.starts_with("--background")) {
+            auto value = valueOf("--background");
+            if (!value || value->empty()) {
+                parsed.error = "--background needs a colour (#AARRGGBB) or a picture";
+                return parsed;
+            }
+            o.background = *value;
         } else if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else if (arg.starts_with("--screenshot")) {
@@ -174,10 +184,13 @@ bool SetUpResources(dui::Toolkit& toolkit, const std::string& skinDir) {
 }
 
 int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstance> instance,
-                  const std::function<void(CMainWnd&)>& onCreated) {
+                  const std::function<void(CMainWnd&)>& onCreated, bool startHidden) {
     auto window = std::make_unique<CMainWnd>();
-    if (window->Create(dui::kNullWindow, kMainWindowTitle, kMainWindowStyle, 0, 0, 0,
-                       kMainWindowWidth, kMainWindowHeight) == dui::kNullWindow) {
+    window->SetPage(ui::Feature::SkinAndMenu,
+                    std::make_unique<ui::SkinMenuPage>(*window, ui::ShellSettings::system()));
+    const dui::DWORD style = startHidden ? kMainWindowStyle & ~dui::WS_VISIBLE : kMainWindowStyle;
+    if (window->Create(dui::kNullWindow, kMainWindowTitle, style, 0, 0, 0, kMainWindowWidth,
+                       kMainWindowHeight) == dui::kNullWindow) {
         // Without its window the program cannot do anything: say why and fail.
         std::fprintf(stderr, "quellix: the main window could not be built from the skin in %s\n",
                      toolkit.resources().GetResourcePath().string().c_str());
@@ -188,7 +201,20 @@ int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstanc
         return 1;
     }
     window->CenterWindow();
-    window->ShowWindow(true);
+    if (startHidden) {
+        // Started from the desktop's autostart, the window waits in the tray
+        // without ever appearing; its start-up sequence runs all the same
+        // (a shown window gets it after its first showing).
+        dui::CPaintManagerUI* manager = &window->GetPaintManager();
+        const dui::HWND handle = window->GetHWND();
+        dui::PostTask([manager, handle] {
+            if (dui::IsWindow(handle)) {
+                manager->SendWindowInit();
+            }
+        });
+    } else {
+        window->ShowWindow(true);
+    }
 
     if (instance && instance->isPrimary()) {
         // Runs on the listener thread: hand the message to the UI thread.

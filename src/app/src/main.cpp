@@ -10,12 +10,14 @@
 #include <filesystem>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include "quellix/app/application.h"
 #include "quellix/app/main_wnd.h"
 #include "quellix/dui/controls.h"
 #include "quellix/dui/qt/qt_backend.h"
 #include "quellix/dui/resource_manager.h"
+#include "quellix/ui/skin_observer.h"
 
 #ifdef QUELLIX_HAVE_SIM
 #include "quellix/sim/simulator.h"
@@ -63,6 +65,14 @@ void installTerminationHandler(const std::function<void()>& shutdown) {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+}
+
+// Whether the X server DISPLAY names accepts a connection.
+bool x11DisplayReachable() {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool reachable = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return reachable;
 }
 
 } // namespace
@@ -115,6 +125,15 @@ int main(int argc, char** argv) {
         std::fputs("quellix: no display found (DISPLAY and WAYLAND_DISPLAY are unset); run it on "
                    "a desktop, or under xvfb-run\n",
                    stderr);
+        return 1;
+    }
+    // An X display that cannot be reached makes Qt abort; say so instead.
+    if (isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM") &&
+        !x11DisplayReachable()) {
+        std::fprintf(stderr,
+                     "quellix: cannot open the display %s (no X server answers there); run it "
+                     "on a desktop, or under xvfb-run\n",
+                     std::getenv("DISPLAY"));
         return 1;
     }
 
@@ -170,22 +189,41 @@ int main(int argc, char** argv) {
                                      options.screenshotPath.c_str());
                         exitCode = 1;
                     }
+                    for (const auto& text : backend.TextsWithMissingGlyphs()) {
+                        std::fprintf(stderr, "quellix: missing glyph: %s\n", text.c_str());
+                        exitCode = 1;
+                    }
                     quellix::dui::PostQuitMessage(exitCode);
                 });
             });
         });
     }
 
+    backend.SetGlyphCheck(options.checkGlyphs);
     const auto onWindowCreated = [&](quellix::app::CMainWnd& window) {
         window.SetStartHidden(options.hidden);
         const quellix::dui::HWND handle = window.GetHWND();
+        if (!options.background.empty()) {
+            // After the start-up sequence's remembered background.
+            quellix::dui::PostTask([background = options.background] {
+                quellix::ui::SkinObserver().Broadcast(
+                    quellix::ui::BackgroundFromOption(background));
+            });
+        }
         installTerminationHandler([handle] {
             if (auto* main = quellix::dui::FromHandle(handle)) {
                 main->DestroyWindow();
             }
         });
     };
-    const int runResult =
-        quellix::app::RunMainWindow(toolkit, std::move(claim.instance), onWindowCreated);
+    if (!backend.HasSystemTray()) {
+        // Without a notification area the window cannot wait in the tray:
+        // starting the program again is the way back to it.
+        std::fputs("quellix: this desktop has no system tray; when the window is hidden, start "
+                   "quellix again to show it\n",
+                   stderr);
+    }
+    const int runResult = quellix::app::RunMainWindow(toolkit, std::move(claim.instance),
+                                                      onWindowCreated, options.hidden);
     return runResult != 0 ? runResult : exitCode;
 }

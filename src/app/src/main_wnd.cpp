@@ -17,6 +17,7 @@
 #include "quellix/platform/paths.h"
 #include "quellix/ui/custom_controls.h"
 #include "quellix/ui/msg_wnd.h"
+#include "quellix/ui/shell_settings.h"
 
 #include "page_navigation.h"
 
@@ -577,13 +578,14 @@ void CMainWnd::StartUp() {
         return;
     }
     startedUp_ = true;
-    // Background, page lists (macros, pointer patterns, profiles) and the
-    // language come with their features.
-    platform::debugOutput("background, page lists and language: not built yet");
+    // The remembered background first, then the pages' lists (macros,
+    // pointer patterns, profiles).
+    StartUpPages(ui::StartUpStep::Remembered);
     for (device::DeviceKind kind : device::kAllDeviceKinds) {
         Session(kind).setIdentity(device::identityOf(kind));
         Session(kind).connected = 0;
     }
+    StartUpPages(ui::StartUpStep::MachineNotes);
     ShowWindow(false);
     link_->attach(GetHWND(), showWindowMessage_);
     StartWorkers();
@@ -591,6 +593,18 @@ void CMainWnd::StartUp() {
     SetTimer(kTimerRepaint, 100);
     SetTimer(kTimerReadKeyboard, 500);
     SetTimer(kTimerReadPad, 500);
+    StartUpPages(ui::StartUpStep::WorkersRunning);
+}
+
+void CMainWnd::StartUpPages(ui::StartUpStep step) {
+    for (auto& page : pages_) {
+        page->StartUp(step);
+    }
+}
+
+std::optional<dui::CDuiString> CMainWnd::QueryControlText(const dui::CDuiString& key,
+                                                          const dui::CDuiString&) {
+    return ui::QueryShellText(key, dui::CResourceManager::GetInstance()->GetLanguage());
 }
 
 void CMainWnd::StartWorkers() {

@@ -69,7 +69,7 @@ struct BuildRun {
                 return true;
             try {
                 TFontInfo font;
-                font.name = node.attribute("name").as_string("Noto Sans");
+                font.name = node.attribute("name").as_string("DejaVu Sans");
                 font.size = ParseInt(node.attribute("size").as_string("12"));
                 font.bold = ParseBool(node.attribute("bold").as_string("false"));
                 font.underline = ParseBool(node.attribute("underline").as_string("false"));

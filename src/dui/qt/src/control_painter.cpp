@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainterPath>
 
+#include "font_choice.h"
 #include "qt_canvas.h"
 #include "quellix/dui/canvas.h"
 #include "quellix/dui/container.h"
@@ -10,6 +11,8 @@
 #include "quellix/dui/custom_painted.h"
 #include "quellix/dui/list.h"
 #include "quellix/dui/qt/palette_geometry.h"
+#include "quellix/dui/resource_manager.h"
+#include "quellix/dui/toolkit.h"
 
 namespace quellix::dui::qt {
 
@@ -63,7 +66,14 @@ DWORD attributeColor(const CControlUI& control, const char* name, DWORD fallback
 
 QFont FontFor(const CPaintManagerUI& manager, int id) {
     const TFontInfo& info = manager.GetFont(id);
-    QFont font(QString::fromStdString(info.name));
+    // A font that has the glyphs of the interface language: the layouts name
+    // one family, which may lack them.
+    Toolkit* toolkit = Toolkit::current();
+    QFont font;
+    font.setFamilies(FamiliesFor(
+        info.name, toolkit != nullptr ? std::string_view(toolkit->resources().GetLanguageFileId())
+                                      : std::string_view()));
+    font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(info.size > 0 ? info.size : 12);
     font.setBold(info.bold);
     font.setItalic(info.italic);
@@ -145,6 +155,7 @@ void ControlPainter::PaintLabelText(CLabelUI& label, DWORD color, const QRect& b
     painter_.setPen(ToQColor(color));
     const bool multiLine = dynamic_cast<CTextUI*>(&label) != nullptr;
     const QRect area = inner(box, label.GetTextPadding());
+    AuditDrawnText(painter_.font(), text);
     painter_.drawText(
         area, alignmentOf(label, multiLine),
         multiLine ? text : painter_.fontMetrics().elidedText(text, Qt::ElideRight, area.width()));
@@ -308,6 +319,7 @@ void ControlPainter::PaintCombo(CComboUI& combo) {
         DWORD color = combo.GetTextColor();
         painter_.setPen(ToQColor(color != 0 ? color : kFallbackTextColor));
         const QRect box = rect.adjusted(8, 0, -24, 0);
+        AuditDrawnText(painter_.font(), text);
         painter_.drawText(box, Qt::AlignLeft | Qt::AlignVCenter,
                           painter_.fontMetrics().elidedText(text, Qt::ElideRight, box.width()));
         painter_.restore();
@@ -416,6 +428,7 @@ void ControlPainter::PaintControl(CControlUI& control, const QRect& dirty) {
             painter_.save();
             painter_.setFont(FontFor(manager_, -1));
             painter_.setPen(ToQColor(attributeColor(control, "textcolor", kFallbackTextColor)));
+            AuditDrawnText(painter_.font(), QString::fromStdString(control.GetText()));
             painter_.drawText(rect.adjusted(12, 0, -8, 0), Qt::AlignLeft | Qt::AlignVCenter,
                               QString::fromStdString(control.GetText()));
             painter_.restore();

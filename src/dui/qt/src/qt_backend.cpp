@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QImageReader>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include <map>
 #include <thread>
 
+#include "font_choice.h"
 #include "image_cache.h"
 #include "power_watch.h"
 #include "quellix/dui/menu.h"
@@ -143,7 +145,9 @@ QtBackend::QtBackend() : impl_(std::make_unique<Impl>()) {
     // the first paint; build it on another core while the layouts load.
     // (The database is shared and locked; fonts may be used from any thread.)
     impl_->fontWarmUp = std::thread([] {
-        QFontMetrics metrics{QFont(QStringLiteral("Noto Sans"))};
+        QFont font;
+        font.setFamilies(FamiliesFor("DejaVu Sans", "cn_zh"));
+        QFontMetrics metrics{font};
         metrics.horizontalAdvance(QStringLiteral("Quellix \u9f20\u6807\u57ab"));
     });
 }
@@ -167,6 +171,23 @@ bool QtBackend::GrabWindow(HWND window, const std::string& pngPath) {
         return false;
     }
     return it->second->grab().save(QString::fromStdString(pngPath), "PNG");
+}
+
+void QtBackend::SetGlyphCheck(bool enabled) {
+    SetGlyphAudit(enabled);
+}
+
+std::vector<std::string> QtBackend::TextsWithMissingGlyphs() const {
+    return qt::TextsWithMissingGlyphs();
+}
+
+bool QtBackend::canLoadImage(const CDuiString& path, CDuiString& why) {
+    QImageReader reader(QString::fromStdString(path));
+    if (reader.read().isNull()) {
+        why = reader.errorString().toStdString();
+        return false;
+    }
+    return true;
 }
 
 bool QtBackend::HasSystemTray() const {
@@ -205,7 +226,12 @@ void QtBackend::createWindow(CWindowWnd& window) {
             owner = it->second.data();
         }
     }
-    const bool popup = dynamic_cast<CMenuWnd*>(&window) != nullptr;
+    // Menus, and tool windows that never take the activation (choosers
+    // that close when the user clicks elsewhere), are popups.
+    constexpr DWORD kChooserExStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+    const bool popup = dynamic_cast<CMenuWnd*>(&window) != nullptr ||
+                       ((window.GetStyle() & WS_POPUP) != 0 &&
+                        (window.GetExStyle() & kChooserExStyle) == kChooserExStyle);
     auto* widget = new WindowWidget(window, impl_->images, owner, popup);
     widget->SetPaintedHandler([this](WindowWidget& painted) {
         if (impl_->firstPaintReported || !impl_->firstPaint || painted.Model() == nullptr) {

@@ -1,5 +1,7 @@
 #include "qt_canvas.h"
 
+#include "font_choice.h"
+
 #include <QTextDocument>
 
 namespace quellix::dui::qt {
@@ -131,6 +133,7 @@ void QtCanvas::drawText(const Rect& rect, const std::string& text, Argb colour, 
         QTextDocument doc;
         doc.setDefaultFont(painter_.font());
         doc.setHtml(QString::fromStdString(text));
+        AuditDrawnText(painter_.font(), doc.toPlainText());
         painter_.translate(box.topLeft());
         doc.drawContents(&painter_, QRectF(0, 0, box.width(), box.height()));
     } else {
@@ -138,6 +141,7 @@ void QtCanvas::drawText(const Rect& rect, const std::string& text, Argb colour, 
         if (!(style & kTextSingleLine)) {
             flags |= Qt::TextWordWrap;
         }
+        AuditDrawnText(painter_.font(), QString::fromStdString(text));
         painter_.drawText(box, flags, QString::fromStdString(text));
     }
     painter_.restore();

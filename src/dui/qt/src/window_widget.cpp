@@ -179,6 +179,12 @@ void WindowWidget::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QPoint p = event->position().toPoint();
+    if (popup_ && !rect().contains(p)) {
+        // A popup sees the clicks around it: Qt's own handling closes it
+        // (through closeEvent, so the model decides).
+        QWidget::mousePressEvent(event);
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         if (CaptionAt(p)) {
             // Let the window manager move the window; without one, move it here.

@@ -28,7 +28,8 @@ struct AppOptions {
     // (as QUELLIX_SIM_DIR does).
     std::string simDir;
     // --hidden: start in the tray; the window comes up when the user asks
-    // (tray icon, starting the program again).
+    // (tray icon, starting the program again).  The desktop's autostart
+    // entry uses it.
     bool hidden = false;
     // --screenshot=FILE: save a PNG of the main window after its first
     // paint, then end the run.
@@ -43,6 +44,12 @@ struct AppOptions {
     // --page=keyboard|mouse|mouse-dpi|pad: the device page shown first
     // (screenshots of each page); empty keeps the layout's own choice.
     std::string page;
+    // --check-glyphs: with --screenshot, fail (exit 1) when a text was
+    // drawn with a character its font has no glyph for, naming the texts.
+    bool checkGlyphs = false;
+    // --background=#AARRGGBB|PICTURE: the background for this run, as the
+    // skin chooser's colours and own pictures give it (not remembered).
+    std::string background;
     bool help = false;
 };
 
@@ -68,10 +75,6 @@ InstanceClaim ClaimInstance(const std::string& name = kInstanceName);
 // False (with the reason in debug output) when res.xml cannot be loaded.
 bool SetUpResources(dui::Toolkit& toolkit, const std::string& skinDir);
 
-// Creates the main window (800 x 572, centred, titled), starts listening
-// for the show-window message of later instances, runs the event loop until
-// the window is closed, then tears down.  `onCreated` runs once the window
-// exists (the desktop program hooks its screenshot there).  Returns 0.
 // The page selector option of a device page ("keyboard", "mouse", "pad"),
 // or nullptr for any other name.
 const char* PageOptionName(std::string_view page);
@@ -80,7 +83,12 @@ const char* PageOptionName(std::string_view page);
 // mouse's performance page), or nullptr.
 const char* SubPageOptionName(std::string_view page);
 
+// Creates the main window (800 x 572, centred, titled), starts listening
+// for the show-window message of later instances, runs the event loop until
+// the window is closed, then tears down.  `onCreated` runs once the window
+// exists (the desktop program hooks its screenshot there).  Returns 0.
+// With `startHidden` the window is created without being shown.
 int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstance> instance,
-                  const std::function<void(CMainWnd&)>& onCreated = {});
+                  const std::function<void(CMainWnd&)>& onCreated = {}, bool startHidden = false);
 
 } // namespace quellix::app

@@ -93,6 +93,9 @@ public:
     dui::CControlUI* CreateControl(const dui::CDuiString& className) override;
     dui::LRESULT HandleCustomMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam,
                                      bool& handled) override;
+    // The two texts the shell answers itself (titletext, hometext).
+    std::optional<dui::CDuiString> QueryControlText(const dui::CDuiString& key,
+                                                    const dui::CDuiString& type) override;
 
     // Brings the window to the front: shown, restored, raised.
     void BringToFront();
@@ -135,6 +138,8 @@ private:
     void StartUp();
     void ShutDown();
     void StartWorkers();
+    // Every feature's part of a start-up step, in feature order.
+    void StartUpPages(ui::StartUpStep step);
     // The show-window and tray-click rules: without a device the window
     // stays hidden and says why (once while the box is open).
     bool HideWithoutDevice(bool& boxOpen);

@@ -65,6 +65,11 @@ public:
     // Tray icon created, changed (tip, visibility) or deleted (deleted = true).
     virtual void trayIconChanged(const CTrayIcon& icon, bool deleted) = 0;
     virtual void openUrl(const CDuiString& url) = 0;
+    // Whether a picture file can be read and decoded.  The default reads
+    // the file's first bytes and knows the common picture formats by their
+    // signature; a view with an image decoder decodes the whole file.
+    // `why` says what is wrong when it cannot.
+    virtual bool canLoadImage(const CDuiString& path, CDuiString& why);
 };
 
 } // namespace quellix::dui

@@ -165,7 +165,7 @@ private:
     CControlUI* hot_ = nullptr;
     CControlUI* captured_ = nullptr;
     std::map<int, TFontInfo> fonts_;
-    TFontInfo defaultFont_{"Noto Sans", 12};
+    TFontInfo defaultFont_{"DejaVu Sans", 12};
     std::map<CDuiString, CDuiString> defaultAttributes_;
     std::map<CDuiString, CDuiString> styles_;
     SIZE initSize_{};

@@ -44,6 +44,14 @@ inline constexpr int kKeyboardPage = 0;
 inline constexpr int kMousePage = 1;
 inline constexpr int kPadPage = 2;
 
+// The points of the main window's start-up sequence where features take
+// part, in the order they come.
+enum class StartUpStep : std::uint8_t {
+    Remembered,     // first: what the features remember (background, lists)
+    MachineNotes,   // after the device identities, before the window hides
+    WorkersRunning, // last: the workers and timers run (the chosen language)
+};
+
 class FeaturePage {
 public:
     virtual ~FeaturePage() = default;
@@ -58,6 +66,8 @@ public:
     // UI thread: brings the controls of the given kind's page (kKeyboardPage,
     // kMousePage, kPadPage) up to date with the records.
     virtual void Refresh(int /*kind*/) {}
+    // UI thread: the feature's part of a step of the start-up sequence.
+    virtual void StartUp(StartUpStep /*step*/) {}
 };
 
 } // namespace quellix::ui

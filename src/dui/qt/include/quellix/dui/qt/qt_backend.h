@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quellix::dui::qt {
 
@@ -28,6 +29,12 @@ public:
     bool GrabWindow(HWND window, const std::string& pngPath);
     // Whether the desktop offers a notification area for the tray icon.
     bool HasSystemTray() const;
+    // While on, every text the view draws is checked for characters its
+    // font (with the fallbacks) has no glyph for; the texts found so far.
+    void SetGlyphCheck(bool enabled);
+    std::vector<std::string> TextsWithMissingGlyphs() const;
+    // Decodes the whole picture.
+    bool canLoadImage(const CDuiString& path, CDuiString& why) override;
 
     void attach(Toolkit& toolkit) override;
     void detach() override;
