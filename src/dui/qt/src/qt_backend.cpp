@@ -17,6 +17,7 @@
 #include <map>
 #include <thread>
 
+#include "accessible_bridge.h"
 #include "image_cache.h"
 #include "power_watch.h"
 #include "quellix/dui/menu.h"
@@ -103,6 +104,7 @@ struct QtBackend::Impl {
 };
 
 QtBackend::QtBackend() : impl_(std::make_unique<Impl>()) {
+    AccessibleBridge::InstallFactory();
     impl_->clock.start();
     impl_->timer.setSingleShot(true);
     impl_->timer.setTimerType(Qt::PreciseTimer);
