@@ -10,6 +10,7 @@ packages=(
     librsvg2-bin python3
     clang-14 libclang-rt-14-dev
     xvfb xauth x11-utils imagemagick
+    dbus dbus-x11 at-spi2-core python3-pyatspi python3-dbus
 )
 
 missing=()
