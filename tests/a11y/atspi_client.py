@@ -41,6 +41,8 @@ def wait_for(what, condition, timeout=20.0, step=0.1):
             value = condition()
             if value:
                 return value
+        except AssertionError:
+            raise
         except Exception as error:  # the tree may change while it is read
             last_error = error
         time.sleep(step)
@@ -113,17 +115,23 @@ class Program:
     def __init__(self, binary, args=("--simulate",)):
         env = dict(os.environ)
         env.pop("QT_QPA_PLATFORM", None)
-        self.log = open(os.path.join(os.environ.get("QUELLIX_A11Y_WORK", "/tmp"),
-                                     "program.log"), "w")
+        self.log_path = os.path.join(os.environ.get("QUELLIX_A11Y_WORK", "/tmp"), "program.log")
+        self.log = open(self.log_path, "w")
         # QUELLIX_A11Y_WRAP runs the program under a debugger or a checker.
         wrap = os.environ.get("QUELLIX_A11Y_WRAP", "").split()
         self.process = subprocess.Popen([*wrap, binary, *args], env=env, stdout=self.log,
                                         stderr=subprocess.STDOUT)
         self.app = wait_for("the program on the accessibility bus", self._find_app)
 
+    def output(self):
+        self.log.flush()
+        with open(self.log_path, errors="replace") as f:
+            return f.read()
+
     def _find_app(self):
         if self.process.poll() is not None:
-            raise AssertionError("the program ended with %d" % self.process.returncode)
+            raise AssertionError("the program ended with %d:\n%s" %
+                                 (self.process.returncode, self.output()[-3000:]))
         for app in children(desktop()):
             if app is not None and "quellix" in (app.name or "").lower():
                 return app

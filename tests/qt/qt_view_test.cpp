@@ -224,10 +224,10 @@ TEST_F(QtViewTest, TheAccessibleTreeShowsTheControlsWithoutTheirLayouts) {
     const Expected table[] = {
         {"caption_label", QAccessible::StaticText, "caption", ""},
         {"press", QAccessible::Button, "press", ""},
-        {"ring", QAccessible::ProgressBar, "", "25"},
-        {"palette", QAccessible::ColorChooser, "", "#000000"},
-        {"slider", QAccessible::Slider, "", "50"},
-        {"combo", QAccessible::ComboBox, "", ""},
+        {"ring", QAccessible::ProgressBar, "ring", "25"},
+        {"palette", QAccessible::ColorChooser, "palette", "#000000"},
+        {"slider", QAccessible::Slider, "slider", "50"},
+        {"combo", QAccessible::ComboBox, "combo", ""},
         {"check", QAccessible::CheckBox, "check", ""},
     };
     for (const Expected& e : table) {

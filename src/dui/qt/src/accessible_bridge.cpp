@@ -223,23 +223,35 @@ public:
         return widget.parentWidget() != nullptr ? QAccessible::Dialog : QAccessible::Window;
     }
 
+    // The controls, then the window's open popups (menus): the desktop does
+    // not list popups among the program's windows.
     QAccessibleInterface* child(int index) const override {
         const auto children = Children();
-        if (index < 0 || index >= int(children.size())) {
+        if (index >= 0 && index < int(children.size())) {
+            return Bridge()->InterfaceFor(children[std::size_t(index)]);
+        }
+        const auto popups = Popups();
+        index -= int(children.size());
+        if (index < 0 || index >= int(popups.size())) {
             return nullptr;
         }
-        return Bridge()->InterfaceFor(children[std::size_t(index)]);
+        return QAccessible::queryAccessibleInterface(popups[std::size_t(index)]);
     }
-    int childCount() const override { return int(Children().size()); }
+    int childCount() const override { return int(Children().size() + Popups().size()); }
     int indexOfChild(const QAccessibleInterface* child) const override {
-        auto* control = dynamic_cast<const ControlAccessible*>(child);
-        if (control == nullptr) {
+        const auto children = Children();
+        if (auto* control = dynamic_cast<const ControlAccessible*>(child)) {
+            for (std::size_t i = 0; i < children.size(); ++i) {
+                if (children[i] == control->Control()) {
+                    return int(i);
+                }
+            }
             return -1;
         }
-        const auto children = Children();
-        for (std::size_t i = 0; i < children.size(); ++i) {
-            if (children[i] == control->Control()) {
-                return int(i);
+        const auto popups = Popups();
+        for (std::size_t i = 0; child != nullptr && i < popups.size(); ++i) {
+            if (child->object() == popups[i]) {
+                return int(children.size() + i);
             }
         }
         return -1;
@@ -264,6 +276,16 @@ public:
         }
         return focus != nullptr ? Bridge()->InterfaceFor(focus) : nullptr;
     }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        // A minimised window shows nothing, whether or not a window manager
+        // has iconified it yet.
+        if (widget_ != nullptr && widget_->isMinimized()) {
+            s.invisible = true;
+            s.offscreen = true;
+        }
+        return s;
+    }
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name && widget_ != nullptr) {
             return widget_->windowTitle();
@@ -285,6 +307,18 @@ private:
             return {};
         }
         return ExposedChildren(*manager->GetRoot());
+    }
+    std::vector<WindowWidget*> Popups() const {
+        std::vector<WindowWidget*> popups;
+        if (widget_ == nullptr) {
+            return popups;
+        }
+        for (auto* child : widget_->findChildren<WindowWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child->isVisible() && child->windowFlags().testFlag(Qt::Popup)) {
+                popups.push_back(child);
+            }
+        }
+        return popups;
     }
     QPointer<WindowWidget> widget_;
 };

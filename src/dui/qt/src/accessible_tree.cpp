@@ -51,6 +51,42 @@ QString InnerText(const CControlUI& control) {
     return parts.join(' ');
 }
 
+bool IsPlainText(const CControlUI& control) {
+    return dynamic_cast<const CLabelUI*>(&control) != nullptr &&
+           dynamic_cast<const CButtonUI*>(&control) == nullptr &&
+           dynamic_cast<const CEditUI*>(&control) == nullptr &&
+           dynamic_cast<const CProgressUI*>(&control) == nullptr &&
+           dynamic_cast<const IListItemUI*>(&control) == nullptr;
+}
+
+// The text of the nearest label before the control in its row, or before
+// the row in the row's parent.
+QString LabelBefore(const CControlUI& control) {
+    const CControlUI* item = &control;
+    for (int level = 0; level < 2 && item->GetParent() != nullptr; ++level) {
+        auto* parent = dynamic_cast<const CContainerUI*>(item->GetParent());
+        if (parent == nullptr) {
+            break;
+        }
+        for (int i = parent->GetItemIndex(item) - 1; i >= 0; --i) {
+            const CControlUI* before = parent->GetItemAt(i);
+            if (!before->IsOwnVisible()) {
+                continue;
+            }
+            if (IsPlainText(*before)) {
+                const QString text = fromUtf8(before->GetText());
+                if (!text.isEmpty()) {
+                    return text;
+                }
+            } else if (IsOperable(*before)) {
+                return {}; // another control stands between
+            }
+        }
+        item = parent;
+    }
+    return {};
+}
+
 void CollectExposed(const CControlUI& control, std::vector<CControlUI*>& out) {
     auto* container = dynamic_cast<const CContainerUI*>(&control);
     if (container == nullptr) {
@@ -150,6 +186,15 @@ QAccessible::Role RoleOf(const CControlUI& control) {
 }
 
 QString NameOf(const CControlUI& control) {
+    if (dynamic_cast<const CComboUI*>(&control) != nullptr) {
+        // A combo's text is its value; it is named like a control without text.
+        const QString tip = fromUtf8(control.GetToolTip());
+        if (!tip.isEmpty()) {
+            return tip;
+        }
+        const QString label = LabelBefore(control);
+        return label.isEmpty() ? fromUtf8(control.GetName()) : label;
+    }
     // An edit's text is its value; its tooltip says what it is for.
     if (dynamic_cast<const CEditUI*>(&control) == nullptr) {
         const QString text = fromUtf8(control.GetText());
@@ -168,6 +213,13 @@ QString NameOf(const CControlUI& control) {
     if (dynamic_cast<const CButtonUI*>(&control) != nullptr && control.GetBkColor() != 0 &&
         control.GetBkImage().empty()) {
         return QColor::fromRgb(control.GetBkColor() & 0xFFFFFF).name().toUpper();
+    }
+    if (IsOperable(control)) {
+        // A control without text of its own is named by the label before
+        // it, as the layout places labels; failing that, by its name in
+        // the layout (better heard than nothing).
+        const QString label = LabelBefore(control);
+        return label.isEmpty() ? fromUtf8(control.GetName()) : label;
     }
     return {};
 }
