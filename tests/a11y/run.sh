@@ -38,7 +38,7 @@ ready() { kill -0 "$xvfb_pid" 2>/dev/null && xdpyinfo -display ":$display" >/dev
 for _ in $(seq 20); do
     display=$((200 + RANDOM % 700))
     [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]] && continue
-    Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 50); do
         ready && break
