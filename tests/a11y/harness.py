@@ -85,6 +85,34 @@ def case_every_shown_control_has_a_role_and_a_name(program):
         sorted(set(missing)))
 
 
+# Key codes of the virtual X server's default keymap.
+KEY_TAB, KEY_SPACE = 23, 65
+
+
+def press_key(code):
+    pyatspi.Registry.generateKeyboardEvent(code, None, pyatspi.KEY_PRESSRELEASE)
+
+
+def focused(root):
+    return next((n for n in walk(root) if has_state(n, pyatspi.STATE_FOCUSED)), None)
+
+
+def case_keyboard_reaches_and_presses_the_tabs(program):
+    main = program.window("MainWnd")
+    wait_for("the main window active", lambda: has_state(main, pyatspi.STATE_ACTIVE))
+    # Tab from nothing focused: the first tab of the caption, then the next.
+    press_key(KEY_TAB)
+    first = wait_for("a focused control", lambda: focused(main))
+    press_key(KEY_TAB)
+    def moved():
+        now = focused(main)
+        return now if now is not None and now.description != first.description else None
+    second = wait_for("the focus moved", moved)
+    assert second.getRole() == pyatspi.ROLE_PAGE_TAB, describe(second)
+    press_key(KEY_SPACE)
+    wait_for("%s selected by Space" % describe(second), lambda: selected(second))
+
+
 def case_minimise_button_iconifies_the_window(program):
     main = program.window("MainWnd")
     do_action(control(main, "minbtn"), "press")
@@ -132,6 +160,7 @@ CASES = [
     case_device_tabs_switch_the_page,
     case_slider_value_reads_and_sets,
     case_check_box_toggles,
+    case_keyboard_reaches_and_presses_the_tabs,
     case_every_shown_control_has_a_role_and_a_name,
     case_minimise_button_iconifies_the_window,
     case_close_button_ends_the_program,
