@@ -24,6 +24,8 @@ constexpr VerbSpec kVerbs[] = {
     {"drop", true, 1, 1, 1000000, "drop <model> <count>"},
     {"status", true, 1, 2, 1000000, "status <model> <status-byte> [count]"},
     {"latency", true, 1, 1, 10000000, "latency <model> <microseconds>"},
+    {"spike", true, 1, 2, 10000000, "spike <model> <microseconds> [count]"},
+    {"short", true, 1, 2, 1000000, "short <model> <bytes> [count]"},
     {"unplug-after", true, 1, 1, 1000000, "unplug-after <model> <frames>"},
     {"list", false, 0, 0, 0, "list"},
 };

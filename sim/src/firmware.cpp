@@ -58,9 +58,21 @@ void Firmware::restoreFactoryMemory() {
     pointer_.assign(factory_.pointerBytes, 0);
 }
 
+void Firmware::forgetKeyWrite() {
+    keyWriteBase_ = keyWriteLastOffset_ = keyWriteEnd_ = kNoChunk;
+    keyWriteLastLength_ = 0;
+}
+
+std::uint32_t Firmware::keyTransferBytes() const {
+    // The host moves its whole 512-byte key buffer for the mouse and the
+    // keyboard's key count times three for the keyboard.
+    return static_cast<std::uint32_t>(model_ == Model::Keyboard ? factory_.keyPageBytes
+                                                                : kKeyTableSize);
+}
+
 void Firmware::powerOn() {
     inTransfer_ = false;
-    keyWriteBase_ = keyWriteLastOffset_ = keyWriteEnd_ = kNoChunk;
+    forgetKeyWrite();
     ledBuffer_.clear();
 }
 
@@ -144,13 +156,13 @@ std::uint8_t Firmware::writeTo(std::vector<std::uint8_t>& area, const Request& r
 
 std::uint8_t Firmware::beginTransfer(const Request&, Report&) {
     inTransfer_ = true;
-    keyWriteBase_ = keyWriteLastOffset_ = keyWriteEnd_ = kNoChunk;
+    forgetKeyWrite();
     return status::kOk;
 }
 
 std::uint8_t Firmware::endTransfer(const Request&, Report&) {
     inTransfer_ = false;
-    keyWriteBase_ = keyWriteLastOffset_ = keyWriteEnd_ = kNoChunk;
+    forgetKeyWrite();
     return status::kOk;
 }
 
@@ -190,9 +202,11 @@ std::uint8_t Firmware::writeKeyPage(const Request& request, Report&) {
     if (end > keyPages_.size()) {
         return status::kMalformed;
     }
-    const bool continues =
-        keyWriteBase_ != kNoChunk && (offset == keyWriteEnd_ || offset == keyWriteLastOffset_);
-    if (!continues) {
+    const bool repeats = keyWriteBase_ != kNoChunk && offset == keyWriteLastOffset_ &&
+                         request.length == keyWriteLastLength_;
+    const bool extends = keyWriteBase_ != kNoChunk && offset == keyWriteEnd_ &&
+                         keyWriteEnd_ - keyWriteBase_ < keyTransferBytes();
+    if (!repeats && !extends) {
         // A page starts at page * 126.
         if (offset % kKeyPageStride != 0 || offset / kKeyPageStride >= kKeyPageCount) {
             return status::kMalformed;
@@ -200,6 +214,7 @@ std::uint8_t Firmware::writeKeyPage(const Request& request, Report&) {
         keyWriteBase_ = offset;
     }
     keyWriteLastOffset_ = offset;
+    keyWriteLastLength_ = request.length;
     keyWriteEnd_ = end;
     // The host sends more than a page (512 bytes for the mouse); only the
     // page itself is stored, so the following pages keep their keys.

@@ -83,13 +83,21 @@ private:
     bool inTransfer_ = false;
     std::uint64_t resets_ = 0;
 
-    // A key-page write is a run of chunks: one that starts where the previous
-    // one ended (or repeats it after a lost reply) continues the page, any
-    // other starts a new page at its offset.
+    // A key-page write is a transfer of chunks from a page start (page *
+    // 126) over the host's key block: 512 bytes on the mouse, the page
+    // itself on the keyboard.  A chunk continues the transfer in progress
+    // when it starts where the previous one ended and the transfer is not
+    // complete yet, or repeats the previous chunk (same offset and length,
+    // after a lost reply); any other chunk begins the page at its offset.
+    // So a page that starts where the previous transfer ended (mouse page 4
+    // at 504 after page 0) is a new page, not more of the old one.
     static constexpr std::uint32_t kNoChunk = 0xFFFFFFFF;
     std::uint32_t keyWriteBase_ = kNoChunk;
     std::uint32_t keyWriteLastOffset_ = kNoChunk;
+    std::uint32_t keyWriteLastLength_ = 0;
     std::uint32_t keyWriteEnd_ = kNoChunk;
+    std::uint32_t keyTransferBytes() const;
+    void forgetKeyWrite();
 
     std::vector<std::uint8_t> ledBuffer_;
     std::vector<std::uint8_t> lastLedFrame_;

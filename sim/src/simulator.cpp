@@ -38,6 +38,9 @@ namespace {
 constexpr std::uint16_t kReleaseNumber = 0x0105;
 constexpr std::size_t kRequestLogLength = 256;
 constexpr std::size_t kReceiveBuffer = 512;
+// A full-speed interrupt endpoint's interval: the least time between two
+// input reports.
+constexpr std::chrono::microseconds kPollingInterval{1000};
 constexpr std::array<Model, 3> kModels{Model::Mouse, Model::Pad, Model::Keyboard};
 
 std::string interfaceStem(std::uint16_t productId, int interfaceNumber) {
@@ -122,6 +125,8 @@ struct Simulator::Impl {
     struct PendingReply {
         Clock::time_point due;
         Report report;
+        std::size_t size = kReportSize; // less for an injected short reply
+        bool heldBack = false;          // by a latency spike
     };
 
     struct Device {
@@ -135,6 +140,10 @@ struct Simulator::Impl {
         int statusCount = 0;
         std::uint8_t injectedStatus = 0;
         int unplugAfter = 0; // frames left until the unplug; 0: none
+        int spikeCount = 0;  // replies still to be held back by `spike`
+        std::chrono::microseconds spike{0};
+        int shortCount = 0; // replies still to be cut to `shortLength` bytes
+        std::size_t shortLength = 0;
         std::deque<PendingReply> pending;
         DeviceStats stats;
         std::deque<Report> requestLog;
@@ -374,10 +383,25 @@ struct Simulator::Impl {
             return;
         }
         Clock::time_point due = Clock::now() + latencyOf(d);
-        if (!d.pending.empty()) {
-            due = std::max(due, d.pending.back().due); // replies keep their order
+        const bool heldBack = d.spikeCount > 0;
+        if (heldBack) {
+            --d.spikeCount;
+            due = Clock::now() + d.spike;
         }
-        d.pending.push_back({due, reply});
+        // Replies keep their order, at most one report per polling interval.
+        // A request that came while a reply was held back is answered one
+        // latency after that reply: the late duplicate of a repeated request.
+        if (!d.pending.empty()) {
+            const PendingReply& last = d.pending.back();
+            due = std::max(due, last.due + (last.heldBack ? std::max(latencyOf(d), kPollingInterval)
+                                                          : kPollingInterval));
+        }
+        std::size_t size = kReportSize;
+        if (d.shortCount > 0) {
+            --d.shortCount;
+            size = d.shortLength;
+        }
+        d.pending.push_back({due, reply, size, heldBack});
     }
 
     void sendDueReplies() {
@@ -385,8 +409,9 @@ struct Simulator::Impl {
         for (Device& d : devices) {
             while (d.plugged && !d.pending.empty() && d.pending.front().due <= now) {
                 const Report reply = d.pending.front().report;
+                const std::size_t size = d.pending.front().size;
                 d.pending.pop_front();
-                broadcast(d.interfaces.front(), reply);
+                broadcast(d.interfaces.front(), std::span(reply).first(size));
                 ++d.stats.repliesSent;
                 if (reply[7] != status::kOk) {
                     ++d.stats.errorReplies;
@@ -477,6 +502,15 @@ struct Simulator::Impl {
                 d.statusCount = c.numbers.size() > 1 ? static_cast<int>(number(1)) : 1;
             } else if (c.verb == "latency") {
                 d.latency = std::chrono::microseconds(number(0));
+            } else if (c.verb == "spike") {
+                d.spike = std::chrono::microseconds(number(0));
+                d.spikeCount = c.numbers.size() > 1 ? static_cast<int>(number(1)) : 1;
+            } else if (c.verb == "short") {
+                if (number(0) == 0 || number(0) >= kReportSize) {
+                    return "error: a short reply has 1..63 bytes";
+                }
+                d.shortLength = number(0);
+                d.shortCount = c.numbers.size() > 1 ? static_cast<int>(number(1)) : 1;
             } else if (c.verb == "unplug-after") {
                 if (number(0) == 0) {
                     unplugNow(d);
@@ -718,6 +752,25 @@ void Simulator::replyWithStatus(Model model, std::uint8_t status, int count) {
 
 void Simulator::setReplyLatency(Model model, std::chrono::microseconds latency) {
     impl_->run([&] { impl_->device(model).latency = latency; });
+}
+
+void Simulator::spikeReplies(Model model, std::chrono::microseconds delay, int count) {
+    impl_->run([&] {
+        Impl::Device& d = impl_->device(model);
+        d.spike = delay;
+        d.spikeCount = std::max(0, count);
+    });
+}
+
+void Simulator::shortenReplies(Model model, std::size_t bytes, int count) {
+    if (bytes == 0 || bytes >= kReportSize) {
+        throw std::invalid_argument("a short reply has 1..63 bytes");
+    }
+    impl_->run([&] {
+        Impl::Device& d = impl_->device(model);
+        d.shortLength = bytes;
+        d.shortCount = std::max(0, count);
+    });
 }
 
 void Simulator::unplugAfterFrames(Model model, int frames) {

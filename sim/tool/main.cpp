@@ -4,6 +4,7 @@
 #include "control_protocol.h"
 #include "factory_defaults.h"
 #include "quellix/sim/simulator.h"
+#include "uhid_server.h"
 #include "unix_socket.h"
 
 #include <csignal>
@@ -27,8 +28,9 @@ constexpr int kControlTimeoutMs = 10000;
 void printUsage(std::ostream& out) {
     out << "usage:\n"
            "  quellix-sim serve [--devices mouse,pad,keyboard] [--keyboard-pid 0x0632]\n"
-           "                    [--dir D] [--latency-us N]\n"
+           "                    [--dir D] [--latency-us N] [--uhid]\n"
            "      serves the devices until SIGINT or SIGTERM; prints the directory\n"
+           "      --uhid: as kernel HID devices through /dev/uhid (hidraw nodes)\n"
            "  quellix-sim <command> [--dir D]   (D defaults to $QUELLIX_SIM_DIR)\n"
            "  commands of a running simulator:\n"
         << controlCommandSummary() << "  plug also takes the product id as --pid P\n";
@@ -51,8 +53,8 @@ bool splitArguments(int argc, char** argv, Arguments& out, std::string& error) {
         const std::size_t equals = word.find('=');
         if (equals != std::string::npos) {
             out.options[word.substr(0, equals)] = word.substr(equals + 1);
-        } else if (word == "help") {
-            out.options["help"] = "";
+        } else if (word == "help" || word == "uhid") {
+            out.options[word] = "";
         } else if (i + 1 < argc) {
             out.options[word] = argv[++i];
         } else {
@@ -86,9 +88,31 @@ int fail(const std::string& message, int code) {
     return code;
 }
 
+// The devices as kernel HID devices: each interface through /dev/uhid.
+int serveThroughUhid(const Options& options, const std::vector<Model>& models,
+                     std::uint16_t keyboardPid, const sigset_t& stopSignals) {
+    if (!uhidAvailable()) {
+        const int error = errno;
+        return fail(std::string(kUhidNode) + " cannot be opened (" + std::strerror(error) +
+                        "): the kernel needs the uhid module",
+                    kExitError);
+    }
+    UhidOptions uhidOptions;
+    uhidOptions.dir = options.dir;
+    uhidOptions.replyLatency = options.replyLatency;
+    UhidServer server(uhidOptions);
+    for (Model model : models) {
+        server.plug(model, keyboardPid);
+    }
+    std::cout << server.dir().native() << std::endl;
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    return 0;
+}
+
 int serve(const Arguments& args) {
     std::string error;
-    if (!onlyOptions(args, {"devices", "keyboard-pid", "dir", "latency-us"}, error) ||
+    if (!onlyOptions(args, {"devices", "keyboard-pid", "dir", "latency-us", "uhid"}, error) ||
         args.positional.size() != 1) {
         return fail(error.empty() ? "serve takes no further arguments" : error, kExitUsage);
     }
@@ -139,6 +163,9 @@ int serve(const Arguments& args) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     try {
+        if (args.options.count("uhid")) {
+            return serveThroughUhid(options, models, keyboardPid, stopSignals);
+        }
         Simulator simulator(options);
         for (Model model : models) {
             simulator.plug(model, keyboardPid);

@@ -80,6 +80,10 @@ public:
         hid::setSimulatorDir("");
     }
 
+    // The lighting workers' pacing (before Open); as in the program unless
+    // a test changes it.
+    LightingWorkerTiming lightingTiming;
+
     sim::Simulator& simulator() { return simulator_; }
     dui::HeadlessBackend& backend() { return backend_; }
     CMainWnd& window() { return *window_; }
@@ -104,6 +108,7 @@ public:
         timing.detection.presentPeriod = std::chrono::milliseconds(20);
         timing.listener.searchPeriod = std::chrono::milliseconds(200);
         timing.listener.readTimeoutMs = 50;
+        timing.lighting = lightingTiming;
         window_->SetDeviceWorkerTiming(timing);
         ASSERT_NE(window_->Create(dui::kNullWindow, kMainWindowTitle, kMainWindowStyle, 0, 0, 0,
                                   kMainWindowWidth, kMainWindowHeight),

@@ -228,3 +228,61 @@ TEST_F(HidRecord, ReleaseIsSafeTwice) {
 
 } // namespace
 } // namespace quellix::device
+
+namespace quellix::device {
+namespace {
+
+// A button-page application of `items` main items, each 255 one-bit fields
+// over usages 1..255.
+Bytes manyButtonItems(int items) {
+    Bytes d = {0x05, 0x01, 0x09, 0x02, 0xa1, 0x01, 0x05, 0x09,
+               0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0xff};
+    for (int i = 0; i < items; ++i) {
+        d.insert(d.end(), {0x19, 0x01, 0x29, 0xff, 0x81, 0x02});
+    }
+    d.push_back(0xc0);
+    return d;
+}
+
+std::shared_ptr<const hid::PreparsedData> parsed(const Bytes& descriptor) {
+    hid::ParsedDescriptor result;
+    const hid::ParseResult parse = hid::parseReportDescriptor(descriptor, result);
+    EXPECT_TRUE(parse.ok) << parse.error;
+    if (!parse.ok || result.collections.empty()) {
+        return nullptr;
+    }
+    return std::make_shared<hid::PreparsedData>(std::move(result.collections.front()));
+}
+
+TEST(HidRecordTables, ButtonListsBeyondWhatAReportCarriesAreRefusedWithAReason) {
+    // 250 items in 1.5 KiB: each item's list would hold all 63750 fields of
+    // the page, 32 MB together.
+    HidDeviceRecord record;
+    initRecord(record);
+    const auto data = parsed(manyButtonItems(250));
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(fillDeviceInfoFrom(record, data, {}), 0);
+    EXPECT_NE(record.openError.find("more buttons than a report can carry"), std::string::npos)
+        << record.openError;
+    EXPECT_EQ(record.inputData, nullptr);
+    EXPECT_EQ(record.inputDataLength, 0u);
+    releaseRecord(record);
+}
+
+TEST(HidRecordTables, EachButtonListHoldsAtMostTheReportsBits) {
+    HidDeviceRecord record;
+    initRecord(record);
+    const auto data = parsed(manyButtonItems(4));
+    ASSERT_NE(data, nullptr);
+    ASSERT_EQ(fillDeviceInfoFrom(record, data, {}), 1) << record.openError;
+    ASSERT_EQ(record.inputDataLength, 4u);
+    const std::uint32_t bits = 8u * record.caps.inputReportByteLength;
+    for (std::uint32_t i = 0; i < record.inputDataLength; ++i) {
+        EXPECT_GT(record.inputData[i].maxUsageLength, 0u);
+        EXPECT_LE(record.inputData[i].maxUsageLength, bits);
+    }
+    releaseRecord(record);
+}
+
+} // namespace
+} // namespace quellix::device

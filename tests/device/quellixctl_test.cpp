@@ -1,5 +1,6 @@
 // quellixctl's commands run against an in-process simulator.
 
+#include "opened_session.h"
 #include "quellixctl.h"
 
 #include "quellix/hid/device.h"
@@ -8,9 +9,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace quellix::tools {
 namespace {
@@ -105,6 +112,46 @@ TEST_F(QuellixctlTest, DeviceRejectionIsAnError) {
     sim_.replyWithStatus(sim::Model::Mouse, 0xFF, 2);
     EXPECT_EQ(run({"info", "mouse"}), 1);
     EXPECT_THAT(err_.str(), HasSubstr("status 0xff"));
+}
+
+// After a latency spike the repeated request's answer comes late; it must
+// not be printed as the next offset's bytes.
+TEST_F(QuellixctlTest, ReadAfterALatencySpikePrintsTheTrueBytes) {
+    std::vector<std::uint8_t> memory(168);
+    for (std::size_t i = 0; i < memory.size(); ++i) {
+        memory[i] = static_cast<std::uint8_t>(i + 1);
+    }
+    sim_.writeMemory(sim::Model::Mouse, 0, memory);
+    sim_.setReplyLatency(sim::Model::Mouse, std::chrono::milliseconds(20));
+    sim_.spikeReplies(sim::Model::Mouse, std::chrono::milliseconds(400));
+    ASSERT_EQ(run({"read", "mouse", "0", "168"}), 0) << err_.str();
+    std::ostringstream expected;
+    printHexDump(expected, memory, 0);
+    EXPECT_EQ(out_.str(), expected.str());
+}
+
+TEST_F(QuellixctlTest, InfoOnAPresentDeviceThatCannotBeOpenedSaysWhy) {
+    // The mouse's interfaces are there but refuse every connection.
+    std::vector<int> refusing;
+    for (const auto& entry : std::filesystem::directory_iterator(sim_.dir())) {
+        const auto& path = entry.path();
+        if (path.extension() != ".sock" || path.filename() == "control.sock") {
+            continue;
+        }
+        const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        ::unlink(path.c_str());
+        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        refusing.push_back(fd);
+    }
+    EXPECT_EQ(run({"info", "mouse"}), 1);
+    EXPECT_THAT(err_.str(), HasSubstr("mouse is present but could not be opened"));
+    EXPECT_THAT(err_.str(), HasSubstr(std::strerror(ECONNREFUSED)));
+    for (int fd : refusing) {
+        ::close(fd);
+    }
 }
 
 } // namespace

@@ -1,1 +1,1 @@
-quellix_fuzz(hid_descriptor_fuzz quellix_hid)
+quellix_fuzz(hid_descriptor_fuzz quellix_hid quellix_device)

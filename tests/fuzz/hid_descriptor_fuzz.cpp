@@ -1,15 +1,40 @@
 // Arbitrary bytes as a report descriptor: parsing must end without a crash,
 // hang or unbounded allocation, and every collection it accepts must decode
-// a report of its own lengths (built from the same bytes) safely.
+// a report of its own lengths (built from the same bytes) safely.  Each
+// accepted collection also goes through the access record's tables
+// (fillDeviceInfo's work, whose usage lists are bounded) and unpackReport.
 
+#include "quellix/device/hid_device_record.h"
 #include "quellix/hid/descriptor.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <vector>
 
 using namespace quellix::hid;
+
+namespace {
+
+// The record's tables for one collection, and an input report unpacked
+// through them.
+void fillAndUnpack(const PreparsedData& collection, const std::uint8_t* data, std::size_t size) {
+    using namespace quellix::device;
+    HidDeviceRecord record;
+    initRecord(record);
+    if (fillDeviceInfoFrom(record, std::make_shared<PreparsedData>(collection), {}) == 1 &&
+        !record.inputReport.empty()) {
+        for (std::size_t i = 0; i < record.inputReport.size(); ++i)
+            record.inputReport[i] = data[i % size];
+        (void)unpackReport(
+            record.inputData.get(), record.inputDataLength, record.inputReport.data(),
+            static_cast<std::uint32_t>(record.inputReport.size()), record.preparsedData.get());
+    }
+    releaseRecord(record);
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ParsedDescriptor parsed;
@@ -19,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> report;
     std::vector<std::uint16_t> usages;
     for (const PreparsedData& collection : parsed.collections) {
+        fillAndUnpack(collection, data, size);
         const std::uint16_t lengths[] = {collection.caps.inputReportByteLength,
                                          collection.caps.outputReportByteLength,
                                          collection.caps.featureReportByteLength};

@@ -2,6 +2,7 @@
 // (hidraw) and from a simulator directory.
 
 #include "fake_sim_dir.h"
+#include "fake_sysfs.h"
 #include "quellix/hid/device.h"
 
 #include <gtest/gtest.h>
@@ -11,53 +12,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using quellix::testing::FakeSimDir;
+using quellix::testing::FakeSysfs;
 using quellix::testing::TempDir;
 namespace descriptors = quellix::testing::descriptors;
-
-// Builds <root>/sys and <root>/dev the way the kernel lays out a USB HID
-// interface behind a hidraw node.
-class FakeSysfs {
-public:
-    FakeSysfs() {
-        setSysfsRoot(sys().string());
-        setDevRoot(dev().string());
-        setSimulatorDir("");
-        fs::create_directories(sys() / "class" / "hidraw");
-        fs::create_directories(dev());
-    }
-    ~FakeSysfs() {
-        setSysfsRoot("");
-        setDevRoot("");
-    }
-
-    fs::path sys() const { return root_.path() / "sys"; }
-    fs::path dev() const { return root_.path() / "dev"; }
-
-    void addHidraw(const std::string& node, std::uint16_t vendor, std::uint16_t product,
-                   std::uint8_t interface, const std::vector<std::uint8_t>& descriptor,
-                   const char* bcdDevice = "0105") {
-        char name[64];
-        const fs::path usbDevice = sys() / "devices" / "usb1" / ("1-" + node);
-        std::snprintf(name, sizeof name, "1-1:1.%u", interface);
-        const fs::path usbInterface = usbDevice / name;
-        std::snprintf(name, sizeof name, "0003:%04X:%04X.%04zu", vendor, product, ++serial_);
-        const fs::path hid = usbInterface / name;
-        std::snprintf(name, sizeof name, "HID_ID=0003:%08X:%08X\nHID_NAME=Test %s\n", vendor,
-                      product, node.c_str());
-        quellix::testing::writeText(hid / "uevent", name);
-        quellix::testing::writeFile(hid / "report_descriptor", descriptor);
-        std::snprintf(name, sizeof name, "%02x\n", interface);
-        quellix::testing::writeText(usbInterface / "bInterfaceNumber", name);
-        quellix::testing::writeText(usbDevice / "bcdDevice", std::string(bcdDevice) + "\n");
-        fs::create_directories(sys() / "class" / "hidraw" / node);
-        fs::create_directory_symlink(hid, sys() / "class" / "hidraw" / node / "device");
-        quellix::testing::writeText(dev() / node, "");
-    }
-
-private:
-    TempDir root_;
-    std::size_t serial_ = 0;
-};
 
 TEST(HidHidrawSource, OnePathPerCollectionInNodeOrder) {
     FakeSysfs sysfs;

@@ -165,6 +165,41 @@ TEST(Firmware, KeyPageWriteKeepsThePageThroughARetriedChunk) {
     EXPECT_EQ(std::vector<std::uint8_t>(keys.begin() + 504, keys.begin() + 630), expected);
 }
 
+TEST(Firmware, APageStartingWhereTheLastTransferEndedIsANewPage) {
+    struct Case {
+        Model model;
+        std::uint16_t productId;
+        std::size_t transfer;  // the host's key block for this model
+        std::size_t pageBytes; // what the device stores of a page
+        std::uint16_t nextPage;
+    };
+    const Case cases[] = {
+        {Model::Mouse, kMouseProductId, 512, 126, 4}, // page 4 at 504
+        {Model::Keyboard, 0x0632, 378, 378, 3},       // page 3 at 378
+    };
+    for (const Case& c : cases) {
+        Firmware firmware(c.model, c.productId);
+        const auto writePage = [&](std::uint16_t page, std::uint8_t value) {
+            for (std::size_t chunk = 0; chunk < c.transfer; chunk += 56) {
+                const auto length =
+                    static_cast<std::uint8_t>(std::min<std::size_t>(56, c.transfer - chunk));
+                const auto offset = static_cast<std::uint16_t>(page * 126 + chunk);
+                ASSERT_EQ(statusOf(firmware, request(9, length, offset,
+                                                     std::vector<std::uint8_t>(length, value))),
+                          status::kOk);
+            }
+        };
+        writePage(0, 0x11);
+        writePage(c.nextPage, 0x22);
+        const auto& keys = firmware.region(Region::KeyPages);
+        const auto page = keys.begin() + c.nextPage * 126;
+        EXPECT_EQ(std::vector<std::uint8_t>(page, page + static_cast<long>(c.pageBytes)),
+                  std::vector<std::uint8_t>(c.pageBytes, 0x22))
+            << modelName(c.model);
+        EXPECT_EQ(keys[0], 0x11) << modelName(c.model);
+    }
+}
+
 TEST(Firmware, DefaultKeysFollowTheKeyFunctionEncoding) {
     Firmware mouse(Model::Mouse, kMouseProductId);
     const auto& mouseKeys = mouse.region(Region::DefaultKeys);

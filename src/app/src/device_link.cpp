@@ -185,7 +185,10 @@ void DeviceLink::connectPad(device::DeviceSession& session) {
 }
 
 void DeviceLink::connectKeyboard(device::DeviceSession& session, platform::Event& stop) {
-    calls_->setKeyboardVariant(keyboardVariantFor(session.hid.attributes.productId));
+    const int variant = keyboardVariantFor(session.hid.attributes.productId);
+    calls_->setKeyboardVariant(variant);
+    // The lighting follows the model at its next frame.
+    ownLightingRecords.keyboardVariant = variant;
     postUi([](CMainWnd& window) {
         showTab(window, DeviceKind::Keyboard, true);
         selectTab(window, DeviceKind::Keyboard);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "quellix/app/lighting_previews.h"
 #include "quellix/dui/builder.h"
 #include "quellix/dui/container.h"
 #include "quellix/dui/menu.h"
@@ -88,7 +89,7 @@ private:
 };
 
 CMainWnd::CMainWnd(std::unique_ptr<DeviceConfigCalls> calls)
-    : link_(std::make_shared<DeviceLink>(std::move(calls))),
+    : link_(std::make_shared<DeviceLink>(std::move(calls))), framesEnabled(link_->framesEnabled),
       showWindowMessage_(dui::RegisterWindowMessage(kShowWindowMessage)) {
     for (std::size_t i = 0; i < ui::kFeatureCount; ++i) {
         pages_[i] = std::make_unique<PendingPage>(static_cast<ui::Feature>(i));
@@ -492,7 +493,7 @@ void CMainWnd::OnTimer(dui::UINT id) {
         KillTimer(id);
         // A hidden or minimised window has nothing to show.
         if (IsWindowVisible() && !IsMinimized()) {
-            m_pm.Invalidate();
+            RefreshLightingPreviews();
         }
         SetTimer(kTimerRepaint, 50);
         break;
@@ -508,6 +509,34 @@ void CMainWnd::OnTimer(dui::UINT id) {
         break;
     default:
         break;
+    }
+}
+
+void CMainWnd::RefreshLightingPreviews() {
+    using device::DeviceKind;
+    const lighting::LightingState& cells = link_->lighting;
+    // A page shows its previews only while its LED layout is visible (its
+    // tab and the device page around it selected).
+    const auto shown = [this](DeviceKind kind) {
+        return shownWithItsContainers(FindControl(previewLayoutName(kind)));
+    };
+    // The pad's and the mouse's lights are on while their lighting tab is
+    // selected; the keyboard's always.
+    const auto tabSelected = [this](const char* name) {
+        const auto* tab = FindControl<dui::COptionUI>(name);
+        return tab != nullptr && tab->IsSelected();
+    };
+    if (shown(DeviceKind::Keyboard)) {
+        copyCellsToPreviews(cells.keyboard.cells, std::span<dui::CControlUI* const>(keyboardKeys_),
+                            true);
+    }
+    if (shown(DeviceKind::Mouse)) {
+        copyCellsToPreviews(cells.mouse.cells, std::span<dui::CControlUI* const>(mouseKeys_),
+                            tabSelected("ms_deng_Op_tab"));
+    }
+    if (shown(DeviceKind::MousePad)) {
+        copyCellsToPreviews(cells.pad.cells, std::span<dui::CControlUI* const>(padKeys_),
+                            tabSelected("mp_deng_Op_tab"));
     }
 }
 
@@ -550,9 +579,12 @@ void CMainWnd::StartWorkers() {
                 timing.listener);
         };
     };
-    // Lighting animation and the profile watchers come with their features;
-    // until then their places in the start order hold a worker that only
-    // waits to be stopped.
+    link->lightingWorkers.setTiming(timing.lighting);
+    auto lighting = [link](DeviceKind kind) {
+        return [link, kind](platform::Event& stop) { link->lightingWorkers.runKind(kind, stop); };
+    };
+    // The profile watchers come with their feature; until then their places
+    // in the start order hold a worker that only waits to be stopped.
     auto pending = [](std::string_view name) {
         return [name](platform::Event& stop) {
             platform::debugOutput(std::string(name) + ": not built yet");
@@ -566,10 +598,11 @@ void CMainWnd::StartWorkers() {
         {"mouse listener", listener(device::kMouseListener, 0, &DeviceLink::mouseAnnounced)},
         {"keyboard listener",
          listener(device::kKeyboardListener, 1, &DeviceLink::keyboardAnnounced)},
-        {"keyboard lighting", pending("keyboard lighting")},
-        {"mouse lighting", pending("mouse lighting")},
-        {"mouse pad lighting", pending("mouse pad lighting")},
-        {"synchronised lighting", pending("synchronised lighting")},
+        {"keyboard lighting", lighting(DeviceKind::Keyboard)},
+        {"mouse lighting", lighting(DeviceKind::Mouse)},
+        {"mouse pad lighting", lighting(DeviceKind::MousePad)},
+        {"synchronised lighting",
+         [link](platform::Event& stop) { link->lightingWorkers.runSync(stop); }},
         {"keyboard lighting profile watcher", pending("keyboard lighting profile watcher")},
         {"keyboard key profile watcher", pending("keyboard key profile watcher")},
         {"mouse device profile watcher", pending("mouse device profile watcher")},

@@ -58,16 +58,32 @@ bool DeviceSession::writeFrame(const FrameBytes& request) {
     return true;
 }
 
-bool DeviceSession::readReply(FrameBytes& reply) {
+bool DeviceSession::readReply(const FrameBytes& request, FrameBytes& reply) {
+    using SteadyClock = std::chrono::steady_clock;
     std::lock_guard guard(lock);
-    std::uint32_t received = 0;
-    const int result = readReport(hid, reply.data(), kFrameSize, kReplyTimeoutMs, &received);
-    if (result <= 0) {
-        return false;
+    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
+    for (;;) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
+        const auto waitMs = static_cast<std::uint32_t>(std::max<long long>(0, left));
+        std::uint32_t received = 0;
+        if (readReport(hid, reply.data(), kFrameSize, waitMs, &received) <= 0) {
+            return false;
+        }
+        observe(FrameDirection::Received, std::span<const std::uint8_t>(reply.data(), received));
+        // A short report carries no complete status and payload: no reply.
+        if (received != kFrameSize) {
+            return false;
+        }
+        if (replyAnswers(request, reply)) {
+            return true;
+        }
+        // The late answer to an earlier request: dropped; this request's
+        // answer may still come within the attempt's time.
+        if (waitMs == 0) {
+            return false;
+        }
     }
-    observe(FrameDirection::Received, std::span<const std::uint8_t>(reply.data(), received));
-    // A short report carries no complete status and payload: no reply.
-    return received == kFrameSize;
 }
 
 int DeviceSession::exchange(const FrameBytes& request, FrameBytes& reply) {
@@ -84,7 +100,7 @@ int DeviceSession::exchange(const FrameBytes& request, FrameBytes& reply) {
         if (!writeFrame(privateRequest)) {
             return kResultWriteFailed;
         }
-        if (readReply(reply)) {
+        if (readReply(privateRequest, reply)) {
             return kResultOk;
         }
     }
@@ -98,7 +114,7 @@ int DeviceSession::exchangeOnce(const FrameBytes& request) {
     std::lock_guard attemptGuard(lock);
     writeFrame(request);
     FrameBytes reply;
-    return readReply(reply) ? kResultOk : kResultNoReply;
+    return readReply(request, reply) ? kResultOk : kResultNoReply;
 }
 
 int DeviceSession::singleFrame(Command command, std::uint8_t length, std::uint16_t offset,

@@ -39,6 +39,26 @@ ReportTables tablesOf(HidDeviceRecord& r, ReportType type) {
 
 constexpr ReportType kReportTypes[] = {ReportType::Input, ReportType::Output, ReportType::Feature};
 
+// Length of a button item's usage list: every field of its usage page, but
+// never more usages than one report has bits.
+std::uint32_t usageListLength(const hid::PreparsedData& pre, ReportType type,
+                              std::uint16_t usagePage) {
+    const std::uint32_t bits = 8u * hid::reportByteLength(pre.caps, type);
+    return std::min(hid::maxUsageListLength(pre, type, usagePage), bits);
+}
+
+// Bytes the usage lists of one report type's button items would take.
+std::size_t usageListBytes(const hid::PreparsedData& pre, ReportType type) {
+    const auto t = static_cast<std::size_t>(type);
+    std::size_t total = 0;
+    for (const hid::ButtonCaps& b : pre.buttonCaps[t]) {
+        total += std::size_t{usageListLength(pre, type, b.usagePage)} * sizeof(std::uint16_t);
+        if (total > kMaxUsageListBytes)
+            break;
+    }
+    return total;
+}
+
 void fillTables(HidDeviceRecord& record, const hid::PreparsedData& pre, ReportType type) {
     const auto t = static_cast<std::size_t>(type);
     ReportTables tables = tablesOf(record, type);
@@ -60,7 +80,7 @@ void fillTables(HidDeviceRecord& record, const hid::PreparsedData& pre, ReportTy
         item.usagePage = b.usagePage;
         item.usageMin = b.range.usageMin;
         item.usageMax = b.isRange ? b.range.usageMax : b.range.usageMin;
-        item.maxUsageLength = hid::maxUsageListLength(pre, type, b.usagePage);
+        item.maxUsageLength = usageListLength(pre, type, b.usagePage);
         item.usages = std::make_unique<std::uint16_t[]>(item.maxUsageLength);
         item.reportId = b.reportId;
     }
@@ -195,9 +215,17 @@ int openDevice(HidDeviceRecord& record) {
     flags.shareRead = true;
     flags.shareWrite = record.openExclusive == 0;
     flags.overlapped = record.openOverlapped != 0;
-    record.handle = hid::Device::open(std::string(record.path.view()), flags);
-    if (!record.handle)
+    record.openError.clear();
+    record.openErrno = 0;
+    const std::string path(record.path.view());
+    record.handle = hid::Device::open(path, flags, &record.openError, &record.openErrno);
+    if (!record.handle) {
+        // The record knows its path: keep the reason alone.
+        const std::string prefix = path + ": ";
+        if (record.openError.compare(0, prefix.size(), prefix) == 0)
+            record.openError.erase(0, prefix.size());
         return 0;
+    }
     if (!fillDeviceInfo(record)) {
         freeDeviceInfo(record);
         closeHandle(record);
@@ -207,16 +235,36 @@ int openDevice(HidDeviceRecord& record) {
 }
 
 int fillDeviceInfo(HidDeviceRecord& record) {
-    if (!record.handle || !record.handle->preparsedData())
+    if (!record.handle || !record.handle->preparsedData()) {
+        record.openError = "no device information";
         return 0;
+    }
+    return fillDeviceInfoFrom(record, record.handle->preparsedData(), record.handle->attributes());
+}
+
+int fillDeviceInfoFrom(HidDeviceRecord& record, std::shared_ptr<const hid::PreparsedData> data,
+                       const hid::Attributes& attributes) {
+    if (!data) {
+        record.openError = "no device information";
+        return 0;
+    }
+    for (ReportType type : kReportTypes) {
+        if (usageListBytes(*data, type) > kMaxUsageListBytes) {
+            record.openError = "the report descriptor declares more buttons than a report "
+                               "can carry (usage lists beyond " +
+                               std::to_string(kMaxUsageListBytes / 1024) + " KiB)";
+            return 0;
+        }
+    }
     try {
-        record.preparsedData = record.handle->preparsedData();
-        record.attributes = record.handle->attributes();
+        record.preparsedData = std::move(data);
+        record.attributes = attributes;
         record.caps = record.preparsedData->caps;
         for (ReportType type : kReportTypes)
             fillTables(record, *record.preparsedData, type);
     } catch (const std::bad_alloc&) {
         freeDeviceInfo(record);
+        record.openError = "out of memory for the device's report tables";
         return 0;
     }
     record.interfaceNumber = hexAfter(record.path.view(), "&mi_");
@@ -255,6 +303,10 @@ void releaseRecord(HidDeviceRecord& record) {
 
 int probeDevice(const HidDeviceRecord& record) {
     return hid::Device::open(std::string(record.path.view()), hid::OpenFlags{}) ? 1 : 0;
+}
+
+bool handleHungUp(HidDeviceRecord& record) {
+    return record.handle && record.handle->hungUp();
 }
 
 void cancelPending(HidDeviceRecord& record) {

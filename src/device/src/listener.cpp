@@ -65,7 +65,9 @@ LoopEnd readLoop(HidDeviceRecord& record, const UsageHandler& onUsage, platform:
         std::uint32_t got = 0;
         if (length > 0 && readReport(record, record.inputReport.data(), length,
                                      timing.readTimeoutMs, &got) == 1) {
-            if (const std::uint16_t usage = firstUsage(record, got); usage != 0) {
+            // Decoded at the full report length, as the platform delivers
+            // input reports (a short one is zero-padded in the buffer).
+            if (const std::uint16_t usage = firstUsage(record, length); usage != 0) {
                 onUsage(usage);
             }
             continue;

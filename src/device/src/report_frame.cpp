@@ -45,4 +45,21 @@ std::string frameToHex(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
+bool replyAnswers(const FrameBytes& request, const FrameBytes& reply) {
+    constexpr std::size_t kCommand = 3, kLength = 4, kOffsetLow = 5, kOffsetHigh = 6;
+    if (reply[kCommand] != request[kCommand] || reply[kOffsetLow] != request[kOffsetLow] ||
+        reply[kOffsetHigh] != request[kOffsetHigh] || reply[kLength] > kMaxChunkPayload) {
+        return false;
+    }
+    switch (static_cast<Command>(request[kCommand])) {
+    case Command::ReadDeviceInfo:
+    case Command::ReadBlock:
+    case Command::ReadDefaultKeys:
+    case Command::ReadKeyPage:
+        return reply[kLength] == request[kLength];
+    default:
+        return true;
+    }
+}
+
 } // namespace quellix::device

@@ -1,6 +1,7 @@
 #include "quellix/device/session_connect.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <mutex>
 
 namespace quellix::device {
@@ -13,6 +14,12 @@ bool matchesIdentity(const HidDeviceRecord& record, const DeviceSession& session
            std::find(products.begin(), products.end(), record.attributes.productId) !=
                products.end() &&
            record.caps.usagePage == session.usagePage && record.caps.usage == session.usage;
+}
+
+bool isProductOf(const std::string& path, DeviceKind kind) {
+    const auto products = acceptedProductIds(kind);
+    const auto product = static_cast<std::uint16_t>(hexAfter(path, "pid_") & 0xFFFF);
+    return std::find(products.begin(), products.end(), product) != products.end();
 }
 
 void closeDevice(HidDeviceRecord& record) {
@@ -41,7 +48,7 @@ bool openIfMatching(DeviceSession& session, DeviceKind kind, const std::string& 
     }
     if (openDevice(record) != 1) {
         if (openError != nullptr) {
-            *openError = "the device could not be opened";
+            *openError = openFailureText(record);
         }
         return false;
     }
@@ -63,19 +70,37 @@ bool connectSession(DeviceSession& session, DeviceKind kind, std::string* error)
         return false;
     }
     bool found = false;
+    std::string refused; // the first path of this kind that would not open
     while (!found && record.cursor < record.pathCount && !record.paths[record.cursor].empty()) {
-        found = openIfMatching(session, kind, record.paths[record.cursor]);
+        const std::string& path = record.paths[record.cursor];
+        std::string openError;
+        found = openIfMatching(session, kind, path, &openError);
+        if (!found && !openError.empty() && refused.empty() && isProductOf(path, kind)) {
+            refused = path + ": " + openError;
+        }
         ++record.cursor;
     }
     freePaths(record);
     if (!found) {
         if (error != nullptr) {
-            *error = "no " + std::string(kindName(kind)) + " is connected";
+            *error = refused.empty() ? "no " + std::string(kindName(kind)) + " is connected"
+                                     : "a " + std::string(kindName(kind)) +
+                                           " is present but could not be opened: " + refused;
         }
         return false;
     }
     session.connected = 1;
     return true;
+}
+
+std::string openFailureText(const HidDeviceRecord& record) {
+    std::string text = record.openError.empty() ? "the device could not be opened"
+                                                : record.openError;
+    if (record.openErrno == EACCES || record.openErrno == EPERM) {
+        text += " (install packaging/70-quellix.rules into /etc/udev/rules.d/, run "
+                "'udevadm control --reload && udevadm trigger' and replug the device)";
+    }
+    return text;
 }
 
 void disconnectSession(DeviceSession& session) {

@@ -10,10 +10,29 @@ namespace {
 constexpr unsigned kMouseSendDelayMs = 20;
 } // namespace
 
+unsigned padFrameDelay(SlotRecordView record) {
+    const LightingFields fields = record.fields();
+    return tables::padFrameDelayMs(fields.mode, fields.speed);
+}
+
+unsigned mouseFrameDelay(SlotRecordView record) {
+    const LightingFields fields = record.fields();
+    return tables::sharedFrameDelayMs(fields.mode, fields.speed);
+}
+
+unsigned keyboardFrameDelay(SlotRecordView record) {
+    return mouseFrameDelay(record);
+}
+
 FrameBytes padIteration(LightingState& state, SlotRecordView record, bool syncActive, Pacer& pacer,
                         const Clock& clock, FrameBuffers& buffers) {
+    pacer.sleepMs(padFrameDelay(record));
+    return padStep(state, record, syncActive, pacer, clock, buffers);
+}
+
+FrameBytes padStep(LightingState& state, SlotRecordView record, bool syncActive, Pacer& pacer,
+                   const Clock& clock, FrameBuffers& buffers) {
     const LightingFields fields = record.fields();
-    pacer.sleepMs(tables::padFrameDelayMs(fields.mode, fields.speed));
     if (syncActive)
         return {};
     runPadEffect(state.pad, {fields, record.cycleCounter(), state.hueCounter, pacer, clock});
@@ -23,8 +42,13 @@ FrameBytes padIteration(LightingState& state, SlotRecordView record, bool syncAc
 
 FrameBytes mouseIteration(LightingState& state, SlotRecordView record, bool syncActive,
                           Pacer& pacer, const Clock& clock, FrameBuffers& buffers) {
+    pacer.sleepMs(mouseFrameDelay(record));
+    return mouseStep(state, record, syncActive, pacer, clock, buffers);
+}
+
+FrameBytes mouseStep(LightingState& state, SlotRecordView record, bool syncActive, Pacer& pacer,
+                     const Clock& clock, FrameBuffers& buffers) {
     const LightingFields fields = record.fields();
-    pacer.sleepMs(tables::sharedFrameDelayMs(fields.mode, fields.speed));
     if (!syncActive)
         runMouseEffect(state.mouse,
                        {fields, record.cycleCounter(), state.hueCounter, pacer, clock});
@@ -50,8 +74,14 @@ FrameBytes syncKeyboardFrame(const LightingState& state, unsigned variant, Frame
 FrameBytes keyboardIteration(LightingState& state, unsigned variant, SlotRecordView record,
                              const CustomColours& custom, bool syncActive, Pacer& pacer,
                              const Clock& clock, FrameBuffers& buffers) {
+    pacer.sleepMs(keyboardFrameDelay(record));
+    return keyboardStep(state, variant, record, custom, syncActive, pacer, clock, buffers);
+}
+
+FrameBytes keyboardStep(LightingState& state, unsigned variant, SlotRecordView record,
+                        const CustomColours& custom, bool syncActive, Pacer& pacer,
+                        const Clock& clock, FrameBuffers& buffers) {
     const LightingFields fields = record.fields();
-    pacer.sleepMs(tables::sharedFrameDelayMs(fields.mode, fields.speed));
     FrameBytes frame;
     if (syncActive) {
         frame = syncKeyboardFrame(state, variant, buffers);

@@ -84,6 +84,15 @@ public:
     void dropReplies(Model model, int count);
     void replyWithStatus(Model model, std::uint8_t status, int count = 1);
     void setReplyLatency(Model model, std::chrono::microseconds latency);
+    // Holds back the replies to the next `count` requests by `delay` instead
+    // of the latency: a latency spike.  Replies keep their order (one per
+    // 1 ms polling interval at most); a request the host repeats during the
+    // spike is answered one latency after the held-back reply: a late
+    // duplicate that reaches the host after its next request.
+    void spikeReplies(Model model, std::chrono::microseconds delay, int count = 1);
+    // Cuts the replies to the next `count` requests to `bytes` (1..63; other
+    // values throw std::invalid_argument): short reports.
+    void shortenReplies(Model model, std::size_t bytes, int count = 1);
     // Unplugs the device once it has received this many more frames (the
     // last of them is not answered): an unplug in the middle of a transfer.
     void unplugAfterFrames(Model model, int frames);

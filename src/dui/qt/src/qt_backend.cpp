@@ -47,6 +47,7 @@ struct QtBackend::Impl {
     UINT trayMessage = WM_TRAYICON_MESSAGE;
     UINT trayId = 0;
     std::unique_ptr<PowerWatch> power;
+    bool screensWatched = false;
 
     // The power broadcast goes to every top-level window, as the platform
     // delivers it.
@@ -61,6 +62,32 @@ struct QtBackend::Impl {
                             sleeping ? PBT_APMSUSPEND : PBT_APMRESUMEAUTOMATIC, 0);
             }
         }
+    }
+
+    // A change of screen density reaches the top-level window as the
+    // DPI-changed message, with the screen's DPI and the window's rectangle.
+    void reportDpi(WindowWidget& widget) {
+        CWindowWnd* model = widget.Model();
+        QScreen* screen = widget.screen();
+        if (model == nullptr || screen == nullptr || model->GetParentHWND() != kNullWindow) {
+            return;
+        }
+        const int dpi = qRound(screen->logicalDotsPerInch());
+        const QRect frame = widget.geometry();
+        RECT rect{frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1};
+        platform::debugOutputf("screen density of window %lu: %d dpi",
+                               static_cast<unsigned long>(model->GetHWND()), dpi);
+        SendMessage(model->GetHWND(), WM_DPICHANGED, WPARAM(dpi) | (WPARAM(dpi) << 16),
+                    reinterpret_cast<LPARAM>(&rect));
+    }
+    void watchScreen(QScreen* screen) {
+        QObject::connect(screen, &QScreen::logicalDotsPerInchChanged, &pump, [this, screen] {
+            for (auto& [handle, widget] : widgets) {
+                if (widget && widget->screen() == screen) {
+                    reportDpi(*widget);
+                }
+            }
+        });
     }
 
     WindowWidget* widgetOf(const CWindowWnd& window) {
@@ -150,6 +177,14 @@ bool QtBackend::HasSystemTray() const {
 
 void QtBackend::attach(Toolkit& toolkit) {
     impl_->toolkit = &toolkit;
+    if (!impl_->screensWatched) {
+        impl_->screensWatched = true;
+        for (QScreen* screen : QGuiApplication::screens()) {
+            impl_->watchScreen(screen);
+        }
+        QObject::connect(qApp, &QGuiApplication::screenAdded, &impl_->pump,
+                         [this](QScreen* screen) { impl_->watchScreen(screen); });
+    }
     if (!impl_->power) {
         impl_->power = std::make_unique<PowerWatch>(
             [this](bool sleeping) { impl_->broadcastPower(sleeping); });
@@ -183,6 +218,7 @@ void QtBackend::createWindow(CWindowWnd& window) {
         // Report after the paint event has finished.
         QTimer::singleShot(0, &impl_->pump, [this, handle] { impl_->firstPaint(handle); });
     });
+    widget->SetScreenChangedHandler([this](WindowWidget& moved) { impl_->reportDpi(moved); });
     impl_->widgets[window.GetHWND()] = widget;
 }
 

@@ -420,6 +420,9 @@ void WindowWidget::closeEvent(QCloseEvent* event) {
 }
 
 bool WindowWidget::event(QEvent* event) {
+    if (event->type() == QEvent::ScreenChangeInternal && screenChanged_) {
+        screenChanged_(*this);
+    }
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         CPaintManagerUI* manager = Manager();

@@ -29,6 +29,10 @@ public:
     // Moves the widget to the model's rectangle (without echoing it back).
     void FollowModelGeometry();
     // Called after every first paint; the backend reports the first one.
+    // Called when the window moved to a screen of another density.
+    void SetScreenChangedHandler(std::function<void(WindowWidget&)> handler) {
+        screenChanged_ = std::move(handler);
+    }
     void SetPaintedHandler(std::function<void(WindowWidget&)> handler) {
         painted_ = std::move(handler);
     }
@@ -73,6 +77,7 @@ private:
     ImageCache& images_;
     bool popup_;
     std::function<void(WindowWidget&)> painted_;
+    std::function<void(WindowWidget&)> screenChanged_;
     QLineEdit* editor_ = nullptr;
     CEditUI* editing_ = nullptr;
     bool followingModel_ = false;

@@ -4,9 +4,12 @@
 // event's eventfd, so a wait ends at the first of: data (or room) on the
 // device, the cancel signal, the timeout.  Descriptors are non-blocking and
 // every buffer is allocated at open, so reads and writes allocate nothing.
+// hidraw writes block in the kernel whatever the descriptor's mode, so they
+// go through the device's writing thread (report_writer.h).
 
 #include "quellix/hid/device.h"
 #include "quellix/platform/event.h"
+#include "report_writer.h"
 #include "source.h"
 
 #include <algorithm>
@@ -84,6 +87,12 @@ bool contains(const std::vector<std::uint8_t>& ids, std::uint8_t id) {
     return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
+// Errors that mean the device behind the descriptor is gone.
+bool meansGone(int error) {
+    return error == ENODEV || error == EPIPE || error == ECONNRESET || error == ENOTCONN ||
+           error == ESHUTDOWN;
+}
+
 int openSocket(const std::string& node, std::string& why) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -108,11 +117,19 @@ int openSocket(const std::string& node, std::string& why) {
 } // namespace
 
 std::unique_ptr<Device> Device::open(const std::string& path, const OpenFlags& flags,
-                                     std::string* error) {
+                                     std::string* error, int* osError) {
+    if (osError)
+        *osError = 0;
     const auto fail = [&](const std::string& why) -> std::unique_ptr<Device> {
         if (error)
             *error = path + ": " + why;
         return nullptr;
+    };
+    // The node exists but refuses us: keep the system's reason.
+    const auto failWith = [&](int number, const std::string& why) {
+        if (osError)
+            *osError = number;
+        return fail(why);
     };
     const auto parts = detail::parsePath(path);
     if (!parts)
@@ -156,36 +173,70 @@ std::unique_ptr<Device> Device::open(const std::string& path, const OpenFlags& f
         // A probe: the device exists; no I/O channel.
         struct stat st {};
         if (::stat(info->node.c_str(), &st) != 0)
-            return fail(std::strerror(errno));
+            return failWith(errno, std::strerror(errno));
         return device;
     }
     std::string why;
+    int number = 0;
     if (info->isSocket) {
         device->fd_ = openSocket(info->node, why);
+        number = device->fd_ < 0 ? errno : 0;
     } else {
         const int mode = flags.read && flags.write ? O_RDWR : flags.read ? O_RDONLY : O_WRONLY;
         device->fd_ = ::open(info->node.c_str(), mode | O_NONBLOCK | O_CLOEXEC);
-        if (device->fd_ < 0)
+        if (device->fd_ < 0) {
+            number = errno;
             why = std::strerror(errno);
+        }
     }
     if (device->fd_ < 0)
-        return fail(why);
+        return failWith(number, why);
+    if (!info->isSocket && flags.write) {
+        device->writer_ = detail::ReportWriter::start(
+            info->node, device->preparsed_->caps.outputReportByteLength + 1u, why, number);
+        if (!device->writer_)
+            return failWith(number, why);
+    }
     device->scratch_.resize(kReceiveBufferBytes);
     return device;
 }
 
 Device::~Device() {
+    writer_.reset();
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-bool Device::deliver(std::size_t received, std::uint8_t* buffer, std::uint32_t reportLength) const {
+bool Device::writeInFlight() const {
+    return writer_ && writer_->busy();
+}
+
+bool Device::hungUp() const {
+    if (gone_.load(std::memory_order_relaxed))
+        return true;
+    if (fd_ < 0)
+        return false;
+    pollfd fds{fd_, 0, 0}; // POLLHUP, POLLERR and POLLNVAL are always reported
+    int ready;
+    do {
+        ready = ::poll(&fds, 1, 0);
+    } while (ready < 0 && errno == EINTR);
+    if (ready > 0 && (fds.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+        gone_.store(true, std::memory_order_relaxed);
+        return true;
+    }
+    return false;
+}
+
+bool Device::deliver(std::size_t received, std::uint8_t* buffer, std::uint32_t reportLength,
+                     std::uint32_t& delivered) const {
     if (numbered_) {
         if (received == 0 || !contains(inputIds_, scratch_[0]))
             return false; // a report of another collection of this interface
         const std::size_t n = std::min<std::size_t>(received, reportLength);
         std::memcpy(buffer, scratch_.data(), n);
         std::memset(buffer + n, 0, reportLength - n);
+        delivered = static_cast<std::uint32_t>(n);
         return true;
     }
     // Unnumbered reports are delivered behind a report id of 0.
@@ -193,6 +244,7 @@ bool Device::deliver(std::size_t received, std::uint8_t* buffer, std::uint32_t r
     const std::size_t n = std::min<std::size_t>(received, reportLength - 1);
     std::memcpy(buffer + 1, scratch_.data(), n);
     std::memset(buffer + 1 + n, 0, reportLength - 1 - n);
+    delivered = static_cast<std::uint32_t>(n + 1);
     return true;
 }
 
@@ -207,15 +259,23 @@ IoResult Device::read(std::uint8_t* buffer, std::uint32_t length, int timeoutMs,
         // Reports of other collections are dropped, so keep waiting until
         // one of ours arrives or the time is up.
         const Readiness readiness = waitReady(fd_, POLLIN, cancel, timeoutMs, deadline);
+        if (readiness == Readiness::Gone)
+            gone_.store(true, std::memory_order_relaxed);
         if (readiness != Readiness::Ready)
             return unreadyResult(readiness);
         const ssize_t got = ::read(fd_, scratch_.data(), scratch_.size());
-        if (got < 0 && errno != EAGAIN && errno != EINTR)
+        if (got < 0 && errno != EAGAIN && errno != EINTR) {
+            if (meansGone(errno))
+                gone_.store(true, std::memory_order_relaxed);
             return IoResult::Failed;
-        if (got == 0)
-            return IoResult::Failed; // connection closed, device gone
-        if (got > 0 && deliver(static_cast<std::size_t>(got), buffer, reportLength)) {
-            bytesRead = reportLength;
+        }
+        if (got == 0) {
+            gone_.store(true, std::memory_order_relaxed); // connection closed
+            return IoResult::Failed;
+        }
+        std::uint32_t delivered = 0;
+        if (got > 0 && deliver(static_cast<std::size_t>(got), buffer, reportLength, delivered)) {
+            bytesRead = delivered;
             return IoResult::Completed;
         }
     }
@@ -239,9 +299,17 @@ IoResult Device::write(const std::uint8_t* buffer, std::uint32_t length, int tim
         if (isSocket_)
             ++data, --size;
     }
+    if (writer_) {
+        const IoResult result = writer_->write(data, size, timeoutMs, cancel);
+        if (result == IoResult::Completed)
+            bytesWritten = length;
+        return result;
+    }
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     for (;;) {
         const Readiness readiness = waitReady(fd_, POLLOUT, cancel, timeoutMs, deadline);
+        if (readiness == Readiness::Gone)
+            gone_.store(true, std::memory_order_relaxed);
         if (readiness != Readiness::Ready)
             return unreadyResult(readiness);
         const ssize_t sent =
@@ -250,6 +318,8 @@ IoResult Device::write(const std::uint8_t* buffer, std::uint32_t length, int tim
             bytesWritten = length;
             return IoResult::Completed;
         }
+        if (sent < 0 && meansGone(errno))
+            gone_.store(true, std::memory_order_relaxed);
         if (sent >= 0 || (errno != EAGAIN && errno != EINTR))
             return IoResult::Failed;
     }

@@ -11,6 +11,7 @@
 // while a session lock is held.
 
 #include "quellix/app/device_config_calls.h"
+#include "quellix/app/lighting_workers.h"
 #include "quellix/device/detection.h"
 #include "quellix/device/device_session.h"
 #include "quellix/dui/types.h"
@@ -62,6 +63,13 @@ public:
     // The lighting engine's state (the mouse's announcement triggers its
     // flash effects).
     lighting::LightingState lighting;
+    // 0 between a suspend and the following resume: the lighting workers
+    // send frames only while it is 1.
+    platform::Shared<int> framesEnabled{1};
+    // The records the lighting workers read until the configuration images
+    // provide theirs (LightingWorkers::setRecords).
+    lighting::OwnedLightingRecords ownLightingRecords;
+    LightingWorkers lightingWorkers{lighting, sessionPointers(), framesEnabled, ownLightingRecords};
 
     device::DeviceSession& session(device::DeviceKind kind) {
         return sessions[device::kindIndex(kind)];

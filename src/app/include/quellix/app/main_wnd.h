@@ -50,6 +50,7 @@ inline constexpr int kShutdownWaitMs = 10000;
 struct DeviceWorkerTiming {
     device::DetectionTiming detection;
     device::ListenerTiming listener;
+    LightingWorkerTiming lighting;
 };
 
 // The main window's handle, set once by InitWindow (any thread may read it).
@@ -60,6 +61,9 @@ dui::HWND MainWindowHandle();
 std::optional<dui::CDuiString> SubLayoutFor(const dui::CDuiString& className);
 
 class CMainWnd : public dui::WindowImplBase {
+    // First, so that the members below may refer into it.
+    std::shared_ptr<DeviceLink> link_;
+
 public:
     static constexpr int kMouseKeyButtons = 20;
     static constexpr int kPadKeyButtons = 15;
@@ -108,11 +112,14 @@ public:
     // Set by the lighting pages, consumed by timer 2 (keyboard, mouse, pad).
     std::array<platform::Shared<int>, 3> lightingChanged{};
     // 0 between a suspend and the following resume; lighting frames are
-    // sent only while it is 1.
-    platform::Shared<int> framesEnabled{1};
+    // sent only while it is 1.  Kept by the device link, which the
+    // lighting workers share.
+    platform::Shared<int>& framesEnabled;
 
 private:
     void OnTimer(dui::UINT id);
+    // Timer 10: the previews of a shown lighting page take the LED cells.
+    void RefreshLightingPreviews();
     void StartUp();
     void ShutDown();
     void StartWorkers();
@@ -130,7 +137,6 @@ private:
     bool MacroEditorKeepsItsPage(const std::string& sender);
     bool RouteFeatureMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam);
 
-    std::shared_ptr<DeviceLink> link_;
     DeviceWorkerTiming timing_;
     WorkerSet workers_;
     std::array<std::unique_ptr<ui::FeaturePage>, ui::kFeatureCount> pages_;

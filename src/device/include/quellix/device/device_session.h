@@ -82,6 +82,10 @@ public:
 
     // One frame with up to four attempts; the reply's status is not looked
     // at.  1 reply arrived, 0 not connected or no reply, -1 write failed.
+    // Only a full 64-byte reply that answers this request (replyAnswers)
+    // counts: a stale reply to an earlier request is dropped and the wait
+    // for this one goes on within the attempt's 300 ms; a short one ends
+    // the attempt.
     int exchange(const FrameBytes& request, FrameBytes& reply);
     // One attempt, the request exactly as given, the write's result not
     // checked.  1 when a reply arrived, else 0.
@@ -114,7 +118,7 @@ private:
     int sendChunk(Command command, std::uint8_t length, std::uint16_t offset,
                   const std::uint8_t* source, std::uint8_t* destination);
     bool writeFrame(const FrameBytes& request);
-    bool readReply(FrameBytes& reply);
+    bool readReply(const FrameBytes& request, FrameBytes& reply);
     void observe(FrameDirection direction, std::span<const std::uint8_t> bytes);
 
     FrameObserver observer_;

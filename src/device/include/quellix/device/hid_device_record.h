@@ -25,6 +25,12 @@ namespace quellix::device {
 inline constexpr std::uint32_t kHidStatusSuccess = 0x00110000;
 inline constexpr std::uint32_t kWriteTimeoutMs = 1000;
 inline constexpr std::size_t kMaxPathChars = 260;
+// The most bytes the usage lists of one report type's button items may take
+// together.  A descriptor whose lists would need more is refused: each list
+// is as long as every field of its usage page together, so the total grows
+// with the square of the item count and a small hostile descriptor would
+// otherwise ask for gigabytes.  Real devices need a few kilobytes.
+inline constexpr std::size_t kMaxUsageListBytes = 1u << 20;
 
 // One decoded data item of a report type.
 struct HidData {
@@ -102,6 +108,12 @@ struct HidDeviceRecord {
     std::uint32_t interfaceNumber = 0;
     std::uint32_t collectionNumber = 0;
 
+    // Why the last openDevice failed ("" after a successful one), and the
+    // system's error number when the node itself refused the open (EACCES
+    // when the udev rule is missing), else 0.
+    std::string openError;
+    int openErrno = 0;
+
     std::unique_ptr<platform::Event> readEvent;
     std::unique_ptr<platform::Event> writeEvent;
     std::unique_ptr<platform::Event> cancelEvent;
@@ -117,8 +129,14 @@ int enumeratePaths(HidDeviceRecord& record);
 void freePaths(HidDeviceRecord& record);
 // 1 when the device at `path` is open with the open flags and its
 // information is filled; else 0 with no handle.
+// A failure leaves its reason in `openError` / `openErrno`.
 int openDevice(HidDeviceRecord& record);
 int fillDeviceInfo(HidDeviceRecord& record);
+// fillDeviceInfo's work on given capabilities (the open handle's, or a
+// parsed descriptor's in tests): 0 with the reason in `openError` when the
+// tables cannot be built or would exceed kMaxUsageListBytes.
+int fillDeviceInfoFrom(HidDeviceRecord& record, std::shared_ptr<const hid::PreparsedData> data,
+                       const hid::Attributes& attributes);
 void freeDeviceInfo(HidDeviceRecord& record);
 // Closes the handle (none afterwards); safe without one.
 void closeHandle(HidDeviceRecord& record);
@@ -126,14 +144,19 @@ void releaseRecord(HidDeviceRecord& record);
 // 1 while the device at `path` is present: an open with no access rights
 // (no I/O channel, the record's own handle untouched), closed at once.
 int probeDevice(const HidDeviceRecord& record);
-// True when the record's open handle has hung up (device gone, node reused).
+// True when the record's open handle has hung up (device gone, node reused):
+// a zero-timeout poll of the session's own descriptor shows POLLHUP or
+// POLLERR, or a read or write already met ENODEV or the end of the
+// connection.  The owner then treats the device as removed.
 bool handleHungUp(HidDeviceRecord& record);
 void cancelPending(HidDeviceRecord& record);
 // 1 when a report was read within timeoutMs; 0 on timeout, cancel or error.
 int readReport(HidDeviceRecord& record, std::uint8_t* buffer, std::uint32_t length,
                std::uint32_t timeoutMs, std::uint32_t* bytesRead);
-// 1 when the report was written within 1000 ms; else 0.  Input left queued
-// on the handle is dropped first (see hid::Device::dropPendingInput).
+// 1 when the report was written within 1000 ms; else 0, also at once while
+// an earlier write the caller gave up on is still in the kernel (see
+// hid::Device::write).  Input left queued on the handle is dropped first
+// (see hid::Device::dropPendingInput).
 int writeReport(HidDeviceRecord& record, const std::uint8_t* buffer, std::uint32_t length,
                 std::uint32_t* bytesWritten);
 // Decodes an input report into the items whose report id equals its first

@@ -100,6 +100,12 @@ constexpr int statusResult(std::uint8_t status) {
     return kResultOk;
 }
 
+// True when `reply` is the answer to `request`: it echoes the request's
+// command and offset, and its length field fits a frame (for the commands
+// that return data, it is the length asked for).  Anything else is the late
+// answer to an earlier request and must not be taken for this one's.
+bool replyAnswers(const FrameBytes& request, const FrameBytes& reply);
+
 // Payload length of the chunk at chunk offset `chunkOffset` of a `total`-byte
 // transfer: 56 while a further chunk follows, else what is left.
 constexpr std::uint8_t chunkLength(std::size_t chunkOffset, std::size_t total) {

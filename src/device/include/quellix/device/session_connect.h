@@ -14,7 +14,10 @@ namespace quellix::device {
 // it is kept when its attributes and caps match the session's identity
 // (product id one of `kind`'s accepted ids) and closed otherwise.  On
 // success the session is connected.  False with a message in `error` when
-// the interfaces cannot be listed or no matching device is present.
+// the interfaces cannot be listed or no matching device is present; when a
+// path of the kind's product is present but could not be opened, the
+// message says so with the reason (openFailureText) instead of "no ... is
+// connected".
 bool connectSession(DeviceSession& session, DeviceKind kind, std::string* error = nullptr);
 
 // One path of a scan: when its "vid_" is the session's vendor it is opened
@@ -24,6 +27,11 @@ bool connectSession(DeviceSession& session, DeviceKind kind, std::string* error 
 // the open itself failed, `openError` (if given) says why.
 bool openIfMatching(DeviceSession& session, DeviceKind kind, const std::string& path,
                     std::string* openError = nullptr);
+
+// Why the record's last openDevice failed, for people: the system's reason,
+// and for a refused permission the remedy ("install the udev rule ...").
+// Detection hands this text, after the path, to DetectionHost::openFailed.
+std::string openFailureText(const HidDeviceRecord& record);
 
 // Marks the session disconnected and closes its device (pending I/O is
 // cancelled first).

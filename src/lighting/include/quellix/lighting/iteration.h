@@ -28,14 +28,24 @@ struct FrameBuffers {
 // receives nothing after this iteration.
 using FrameBytes = std::span<const std::uint8_t>;
 
+// Each iteration is the frame delay of the record's mode and speed followed
+// by the step below; the workers look at the device between the two.
+unsigned padFrameDelay(SlotRecordView record);
+unsigned mouseFrameDelay(SlotRecordView record);
+unsigned keyboardFrameDelay(SlotRecordView record);
+
 // Pad: while synchronised the pad's worker does nothing (the synchronised
 // worker sends its frame), so the result is empty.
 FrameBytes padIteration(LightingState& state, SlotRecordView record, bool syncActive, Pacer& pacer,
                         const Clock& clock, FrameBuffers& buffers);
+FrameBytes padStep(LightingState& state, SlotRecordView record, bool syncActive, Pacer& pacer,
+                   const Clock& clock, FrameBuffers& buffers);
 
 // Mouse: sleeps 20 ms before every send, synchronised or not.
 FrameBytes mouseIteration(LightingState& state, SlotRecordView record, bool syncActive,
                           Pacer& pacer, const Clock& clock, FrameBuffers& buffers);
+FrameBytes mouseStep(LightingState& state, SlotRecordView record, bool syncActive, Pacer& pacer,
+                     const Clock& clock, FrameBuffers& buffers);
 
 // Keyboard (the worker's first call after start-up sends nothing; that is
 // the worker's to skip): variants 0 and 2 send the 378-byte frame except in modes 15 and
@@ -47,6 +57,9 @@ FrameBytes mouseIteration(LightingState& state, SlotRecordView record, bool sync
 FrameBytes keyboardIteration(LightingState& state, unsigned variant, SlotRecordView record,
                              const CustomColours& custom, bool syncActive, Pacer& pacer,
                              const Clock& clock, FrameBuffers& buffers);
+FrameBytes keyboardStep(LightingState& state, unsigned variant, SlotRecordView record,
+                        const CustomColours& custom, bool syncActive, Pacer& pacer,
+                        const Clock& clock, FrameBuffers& buffers);
 
 // The line that the keyboard worker writes to the debug output after each
 // frame in some modes (variant 2: modes 2, 9 and 12), or nullptr.

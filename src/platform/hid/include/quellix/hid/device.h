@@ -16,6 +16,7 @@
 
 #include "quellix/hid/descriptor.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -27,6 +28,10 @@ class Event;
 }
 
 namespace quellix::hid {
+
+namespace detail {
+class ReportWriter;
+}
 
 // Overrides of the sources; an empty value falls back to the environment
 // and then to the default.  Meant for start-up and tests, not for use while
@@ -65,9 +70,11 @@ class Device {
 public:
     // Opens the collection at `path`.  With neither read nor write access the
     // device's existence is checked and its attributes and descriptor are
-    // read, but no I/O channel is opened.  nullptr and a message on failure.
+    // read, but no I/O channel is opened.  nullptr and a message on failure;
+    // `osError` gets the system's error number when the node itself could
+    // not be opened (EACCES without the udev rule), else 0.
     static std::unique_ptr<Device> open(const std::string& path, const OpenFlags& flags,
-                                        std::string* error = nullptr);
+                                        std::string* error = nullptr, int* osError = nullptr);
     ~Device();
     Device(const Device&) = delete;
     Device& operator=(const Device&) = delete;
@@ -83,30 +90,54 @@ public:
     // Reads one input report of this collection into `buffer`, the way
     // Windows delivers it: report id first (0 when the interface numbers no
     // reports), zero-padded to the collection's input report length.
-    // Reports of other collections are dropped.  Ends early when `cancel` is
-    // signalled (it is consumed).
+    // `bytesRead` is what the device sent (with the added 0 of an
+    // unnumbered report), at most the report length: a short report stays
+    // short.  Reports of other collections are dropped.  Ends early when
+    // `cancel` is signalled (it is consumed).
     IoResult read(std::uint8_t* buffer, std::uint32_t length, int timeoutMs,
                   platform::Event* cancel, std::uint32_t& bytesRead);
     // Writes one output report (report id first, 0 when unnumbered).
+    //
+    // What a caller can rely on: the call returns within `timeoutMs` (a
+    // negative value waits without limit) or as soon as `cancel` is
+    // signalled, on hidraw too.  The kernel performs a hidraw write
+    // synchronously (up to the USB core's 5 s timeout) and ignores
+    // O_NONBLOCK, so the write runs on the device's own writing thread and
+    // this call only waits for it.  When the wait ends first (TimedOut,
+    // Cancelled) the report may still reach the device later; until that
+    // write has left the kernel, further writes return Failed at once
+    // (writeInFlight() tells), so a hung device never makes callers queue.
+    // Simulator sockets take a report without blocking: there the wait is
+    // for room in the socket and nothing stays in flight.
     IoResult write(const std::uint8_t* buffer, std::uint32_t length, int timeoutMs,
                    platform::Event* cancel, std::uint32_t& bytesWritten);
+    // A write whose caller stopped waiting is still in the kernel.
+    bool writeInFlight() const;
+    // True when the descriptor has hung up: the device was unplugged (the
+    // node or socket name may already serve another device), as poll()
+    // reports it with zero timeout (POLLHUP, POLLERR, POLLNVAL), or as an
+    // earlier read or write found it (ENODEV, end of the connection).
+    bool hungUp() const;
     // Drops every input report already queued, so that a late reply to an
     // abandoned request is not taken for the reply to the next one.
     void dropPendingInput();
 
 private:
     Device() = default;
-    bool deliver(std::size_t received, std::uint8_t* buffer, std::uint32_t reportLength) const;
+    bool deliver(std::size_t received, std::uint8_t* buffer, std::uint32_t reportLength,
+                 std::uint32_t& delivered) const;
 
     OpenFlags flags_;
     Attributes attributes_;
     std::shared_ptr<const PreparsedData> preparsed_;
     int fd_ = -1;
     bool isSocket_ = false;
-    bool numbered_ = false;               // the interface numbers its reports
-    std::vector<std::uint8_t> inputIds_;  // this collection's input report ids
-    std::vector<std::uint8_t> outputIds_; // and output report ids
-    std::vector<std::uint8_t> scratch_;   // receive buffer, sized at open
+    bool numbered_ = false;                        // the interface numbers its reports
+    std::vector<std::uint8_t> inputIds_;           // this collection's input report ids
+    std::vector<std::uint8_t> outputIds_;          // and output report ids
+    std::vector<std::uint8_t> scratch_;            // receive buffer, sized at open
+    std::unique_ptr<detail::ReportWriter> writer_; // hidraw with write access
+    mutable std::atomic<bool> gone_{false};
 };
 
 } // namespace quellix::hid
