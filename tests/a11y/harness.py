@@ -24,6 +24,16 @@ def control(root, name):
     return wait_for("control %s" % name, lambda: find(root, description=name))
 
 
+def settled_main(program):
+    """The main window once start-up is over: the simulated devices are
+    connected and their tabs shown (start-up may still show or raise the
+    window before that)."""
+    main = program.window("MainWnd")
+    for tab in ("kb_tab", "ms_tab", "mp_tab"):
+        wait_for("%s shown" % tab, lambda: showing(control(main, tab)))
+    return main
+
+
 def selected(node):
     return has_state(node, pyatspi.STATE_CHECKED) or has_state(node, pyatspi.STATE_SELECTED)
 
@@ -98,7 +108,7 @@ def focused(root):
 
 
 def case_keyboard_reaches_and_presses_the_tabs(program):
-    main = program.window("MainWnd")
+    main = settled_main(program)
     wait_for("the main window active", lambda: has_state(main, pyatspi.STATE_ACTIVE))
     # Tab from nothing focused: the first tab of the caption, then the next.
     press_key(KEY_TAB)
@@ -114,7 +124,7 @@ def case_keyboard_reaches_and_presses_the_tabs(program):
 
 
 def case_minimise_button_iconifies_the_window(program):
-    main = program.window("MainWnd")
+    main = settled_main(program)
     do_action(control(main, "minbtn"), "press")
     wait_for("the main window iconified", lambda: has_state(main, pyatspi.STATE_ICONIFIED) or
              not showing(main))
@@ -151,7 +161,7 @@ def case_about_window_opens_and_closes(program):
 
 
 def case_close_button_ends_the_program(program):
-    main = program.window("MainWnd")
+    main = settled_main(program)
     do_action(control(main, "closebtn"), "press")
     wait_for("the program to end", lambda: program.process.poll() is not None, timeout=20)
 
