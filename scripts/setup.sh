@@ -11,6 +11,7 @@ packages=(
     clang-14 libclang-rt-14-dev
     xvfb xauth x11-utils imagemagick
     libxcb1-dev fonts-dejavu-core fonts-wqy-microhei desktop-file-utils
+    dbus dbus-x11 at-spi2-core python3-pyatspi python3-dbus
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -180,6 +181,137 @@ TEST_F(QtViewTest, MenuItemsReachTheOwnerAndAClickElsewhereClosesTheMenu) {
     QApplication::activePopupWidget()->close();
     EXPECT_TRUE(runUntil([] { return CMenuWnd::OpenMenus().empty(); }));
     EXPECT_EQ(window.menuCommands.size(), 1u);
+}
+
+// The accessible node whose description (the layout name) is `name`.
+QAccessibleInterface* findAccessible(QAccessibleInterface* node, const QString& name) {
+    for (int i = 0; node != nullptr && i < node->childCount(); ++i) {
+        QAccessibleInterface* child = node->child(i);
+        if (child == nullptr) {
+            continue;
+        }
+        if (child->text(QAccessible::Description) == name) {
+            return child;
+        }
+        if (QAccessibleInterface* found = findAccessible(child, name)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(QtViewTest, TheAccessibleTreeShowsTheControlsWithoutTheirLayouts) {
+    QAccessibleInterface* top = QAccessible::queryAccessibleInterface(widget);
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(top->role(), QAccessible::Window);
+    EXPECT_EQ(top->text(QAccessible::Name), "view");
+    // The unnamed rows and the spacer are left out; their controls move up.
+    QStringList children;
+    for (int i = 0; i < top->childCount(); ++i) {
+        children << top->child(i)->text(QAccessible::Description);
+        EXPECT_EQ(top->indexOfChild(top->child(i)), i);
+        EXPECT_EQ(top->child(i)->parent(), top);
+    }
+    EXPECT_EQ(children, QStringList({"caption_label", "press", "ring", "palette", "edit", "slider",
+                                     "combo", "check"}));
+
+    struct Expected {
+        const char* name;
+        QAccessible::Role role;
+        const char* accessibleName;
+        const char* value;
+    };
+    const Expected table[] = {
+        {"caption_label", QAccessible::StaticText, "caption", ""},
+        {"press", QAccessible::Button, "press", ""},
+        {"ring", QAccessible::ProgressBar, "ring", "25"},
+        {"palette", QAccessible::ColorChooser, "palette", "#000000"},
+        {"slider", QAccessible::Slider, "slider", "50"},
+        {"combo", QAccessible::ComboBox, "combo", ""},
+        {"check", QAccessible::CheckBox, "check", ""},
+    };
+    for (const Expected& e : table) {
+        QAccessibleInterface* node = findAccessible(top, e.name);
+        ASSERT_NE(node, nullptr) << e.name;
+        EXPECT_EQ(node->role(), e.role) << e.name;
+        EXPECT_EQ(node->text(QAccessible::Name), e.accessibleName) << e.name;
+        EXPECT_EQ(node->text(QAccessible::Value), e.value) << e.name;
+        EXPECT_FALSE(node->state().invisible) << e.name;
+    }
+    QAccessibleInterface* combo = findAccessible(top, "combo");
+    ASSERT_EQ(combo->childCount(), 2);
+    EXPECT_EQ(combo->child(0)->role(), QAccessible::ListItem);
+    EXPECT_EQ(combo->child(1)->text(QAccessible::Name), "two");
+    EXPECT_TRUE(findAccessible(top, "check")->state().checked);
+    const RECT press = window.FindControl("press")->GetPos();
+    EXPECT_EQ(findAccessible(top, "press")->rect(),
+              QRect(widget->mapToGlobal(QPoint(press.left, press.top)),
+                    QSize(press.width(), press.height())));
+}
+
+TEST_F(QtViewTest, AccessibleActionsAndValuesDoWhatTheUserDoes) {
+    QAccessibleInterface* top = QAccessible::queryAccessibleInterface(widget);
+    QAccessibleInterface* press = findAccessible(top, "press");
+    ASSERT_NE(press->actionInterface(), nullptr);
+    EXPECT_EQ(press->actionInterface()->actionNames(),
+              QStringList{QAccessibleActionInterface::pressAction()});
+    press->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    // The press runs from the event loop, as a click arrives.
+    EXPECT_FALSE(window.Notified("click", "press"));
+    EXPECT_TRUE(runUntil([&] { return window.Notified("click", "press"); }));
+
+    QAccessibleInterface* check = findAccessible(top, "check");
+    check->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(runUntil([&] { return !check->state().checked; }));
+    EXPECT_TRUE(window.Notified("selectchanged", "check"));
+
+    QAccessibleInterface* slider = findAccessible(top, "slider");
+    ASSERT_NE(slider->valueInterface(), nullptr);
+    EXPECT_EQ(slider->valueInterface()->maximumValue().toInt(), 100);
+    slider->valueInterface()->setCurrentValue(70);
+    EXPECT_EQ(window.FindControl<CSliderUI>("slider")->GetValue(), 70);
+    EXPECT_TRUE(window.Notified("valuechanged", "slider"));
+
+    QAccessibleInterface* palette = findAccessible(top, "palette");
+    palette->valueInterface()->setCurrentValue(0x00FF00);
+    EXPECT_EQ(window.FindControl<CColorPaletteUI>("palette")->GetSelectColor(), 0xFF00FF00u);
+    EXPECT_TRUE(window.Notified("colorchanged", "palette"));
+    EXPECT_EQ(palette->text(QAccessible::Value), "#00FF00");
+
+    // Hidden controls keep their node and say so; removed ones lose it.
+    window.FindControl("press")->SetVisible(false);
+    EXPECT_TRUE(press->state().invisible);
+    const QAccessible::Id id = QAccessible::uniqueId(press);
+    auto* row = static_cast<CContainerUI*>(window.FindControl("press")->GetParent());
+    row->Remove(window.FindControl("press"));
+    EXPECT_EQ(QAccessible::accessibleInterface(id), nullptr);
+    EXPECT_EQ(findAccessible(top, "press"), nullptr);
+}
+
+TEST_F(QtViewTest, TabMovesTheFocusAndSpaceAndArrowsOperateTheControl) {
+    widget->activateWindow();
+    widget->setFocus();
+    QTest::keyClick(widget, Qt::Key_Tab);
+    EXPECT_EQ(window.GetPaintManager().GetFocus(), window.FindControl("press"));
+    QTest::keyClick(widget, Qt::Key_Space);
+    EXPECT_TRUE(window.Notified("click", "press"));
+    QAccessibleInterface* top = QAccessible::queryAccessibleInterface(widget);
+    EXPECT_EQ(top->focusChild(), findAccessible(top, "press"));
+
+    // Palette, then the edit: its editor takes the keys; Tab leaves it.
+    QTest::keyClick(widget, Qt::Key_Tab);
+    QTest::keyClick(widget, Qt::Key_Tab);
+    EXPECT_EQ(window.GetPaintManager().GetFocus(), window.FindControl("edit"));
+    auto* editor = widget->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(window.GetPaintManager().GetFocus(), window.FindControl("slider"));
+    EXPECT_FALSE(editor->isVisible());
+    QTest::keyClick(widget, Qt::Key_Right);
+    EXPECT_EQ(window.FindControl<CSliderUI>("slider")->GetValue(), 51);
+    QTest::keyClick(widget, Qt::Key_Backtab);
+    EXPECT_EQ(window.GetPaintManager().GetFocus(), window.FindControl("edit"));
 }
 
 TEST(PaletteGeometry, HsvRoundTripAndPicks) {

@@ -73,6 +73,8 @@ void CControlUI::SetText(const CDuiString& text) {
         return;
     text_ = text;
     Invalidate();
+    if (manager_ != nullptr)
+        manager_->ReportChange(this, ControlChange::Text);
 }
 
 void CControlUI::SetResourceText(bool on) {
@@ -217,8 +219,11 @@ void CControlUI::SetVisible(bool visible) {
     visible_ = visible;
     if (!IsVisible() && IsFocused())
         manager_->SetFocus(nullptr);
-    if (wasVisible != IsVisible())
+    if (wasVisible != IsVisible()) {
         NeedParentUpdate();
+        if (manager_ != nullptr)
+            manager_->ReportChange(this, ControlChange::Visibility);
+    }
 }
 
 void CControlUI::SetInternVisible(bool visible) {
@@ -232,6 +237,8 @@ void CControlUI::SetEnabled(bool enabled) {
         return;
     enabled_ = enabled;
     Invalidate();
+    if (manager_ != nullptr)
+        manager_->ReportChange(this, ControlChange::State);
 }
 
 bool CControlUI::IsFocused() const {

@@ -218,6 +218,7 @@ void COptionUI::Selected(bool selected, bool triggerEvent) {
         } else if (triggerEvent) {
             Notify(DUI_MSGTYPE_SELECTCHANGED, selected_ ? 1 : 0);
         }
+        manager_->ReportChange(this, ControlChange::State);
     }
     Invalidate();
 }
@@ -297,6 +298,8 @@ CDuiString CEditUI::UserInput(const CDuiString& text) {
         return text_;
     text_ = accepted;
     Invalidate();
+    if (manager_ != nullptr)
+        manager_->ReportChange(this, ControlChange::Value);
     Notify(DUI_MSGTYPE_TEXTCHANGED);
     return text_;
 }
@@ -351,6 +354,8 @@ void CProgressUI::SetValue(int value) {
         return;
     value_ = value;
     Invalidate();
+    if (manager_ != nullptr)
+        manager_->ReportChange(this, ControlChange::Value);
 }
 
 void CProgressUI::SetAttribute(const CDuiString& name, const CDuiString& value) {
@@ -458,6 +463,8 @@ void CColorPaletteUI::SetSelectColor(DWORD color) {
         return;
     color_ = color;
     Invalidate();
+    if (manager_ != nullptr)
+        manager_->ReportChange(this, ControlChange::Value);
 }
 
 void CColorPaletteUI::UserPick(DWORD color) {

@@ -178,21 +178,7 @@ bool UserDriver::Click(const CDuiString& name) {
 bool UserDriver::Click(CControlUI* control) {
     if (!Usable(control))
         return false;
-    if (manager_->IsUpdateNeeded())
-        manager_->UpdateLayout();
-    const POINT at = control->GetPos().centre();
-    manager_->SetHot(control);
-    control->SetFocus();
-    TEventUI down;
-    down.Type = UIEVENT_BUTTONDOWN;
-    down.ptMouse = at;
-    control->Event(down);
-    TEventUI up;
-    up.Type = UIEVENT_BUTTONUP;
-    up.ptMouse = at;
-    // The press may have removed or hidden the control (a list item, a menu).
-    if (control->GetManager() == manager_)
-        control->Event(up);
+    manager_->Press(control);
     backend_.Pump();
     return true;
 }

@@ -35,6 +35,8 @@ bool SelectIn(CContainerUI& owner, int& curSel, int index, bool takeFocus, bool 
         control->SetFocus();
     item->SetSelectedState(true);
     owner.Invalidate();
+    if (owner.GetManager() != nullptr)
+        owner.GetManager()->ReportChange(&owner, ControlChange::Value);
     if (triggerEvent && owner.GetManager() != nullptr)
         owner.GetManager()->SendNotify(&owner, DUI_MSGTYPE_ITEMSELECT, static_cast<WPARAM>(curSel),
                                        oldSel);

@@ -1,11 +1,13 @@
 #include "quellix/dui/paint_manager.h"
 
 #include "quellix/dui/controls.h"
+#include "quellix/dui/list.h"
 #include "quellix/dui/resource_manager.h"
 #include "quellix/dui/toolkit.h"
 #include "quellix/dui/window.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace quellix::dui {
 
@@ -56,6 +58,8 @@ void CPaintManagerUI::ControlAttached(CControlUI*) {
 
 void CPaintManagerUI::ControlDetached(CControlUI* control) {
     namesDirty_ = true;
+    if (observer_ != nullptr)
+        observer_->ControlRemoved(*control);
     if (focus_ == control)
         focus_ = nullptr;
     if (hot_ == control)
@@ -229,8 +233,10 @@ void CPaintManagerUI::SetFocus(CControlUI* control) {
     event.Type = UIEVENT_SETFOCUS;
     event.pSender = control;
     control->Event(event);
-    if (focus_ == control)
+    if (focus_ == control) {
+        ReportChange(control, ControlChange::Focus);
         SendNotify(control, DUI_MSGTYPE_SETFOCUS);
+    }
 }
 
 void CPaintManagerUI::SetHot(CControlUI* control) {
@@ -432,6 +438,128 @@ void CPaintManagerUI::SendWindowInit() {
     windowInitSent_ = true;
     UpdateLayout();
     SendNotify(root_.get(), DUI_MSGTYPE_WINDOWINIT);
+}
+
+bool CPaintManagerUI::Press(CControlUI* control) {
+    if (control == nullptr || control->GetManager() != this || !control->IsInteractive())
+        return false;
+    if (needUpdate_)
+        UpdateLayout();
+    const POINT at = control->GetPos().centre();
+    SetHot(control);
+    control->SetFocus();
+    TEventUI down;
+    down.Type = UIEVENT_BUTTONDOWN;
+    down.pSender = control;
+    down.ptMouse = at;
+    control->Event(down);
+    // The press may have removed or hidden the control (a list item, a menu).
+    if (control->GetManager() != this)
+        return true;
+    TEventUI up;
+    up.Type = UIEVENT_BUTTONUP;
+    up.pSender = control;
+    up.ptMouse = at;
+    control->Event(up);
+    return true;
+}
+
+bool CPaintManagerUI::IsFocusable(const CControlUI& control) {
+    if (!control.IsInteractive() || !control.IsKeyboardEnabled())
+        return false;
+    // List elements are reached through their list's arrows, not with Tab.
+    if (dynamic_cast<const IListItemUI*>(&control) != nullptr)
+        return false;
+    return dynamic_cast<const CButtonUI*>(&control) != nullptr ||
+           dynamic_cast<const CEditUI*>(&control) != nullptr ||
+           dynamic_cast<const CSliderUI*>(&control) != nullptr ||
+           dynamic_cast<const CColorPaletteUI*>(&control) != nullptr ||
+           dynamic_cast<const IListOwnerUI*>(&control) != nullptr;
+}
+
+CControlUI* CPaintManagerUI::FocusNext(bool forward) {
+    if (!root_)
+        return nullptr;
+    std::vector<CControlUI*> order;
+    root_->FindControl(
+        [&order](CControlUI* c) {
+            if (IsFocusable(*c))
+                order.push_back(c);
+            return false;
+        },
+        UIFIND_VISIBLE);
+    if (order.empty())
+        return nullptr;
+    const auto current = std::find(order.begin(), order.end(), focus_);
+    std::size_t next = 0;
+    if (current == order.end())
+        next = forward ? 0 : order.size() - 1;
+    else {
+        const auto at = static_cast<std::size_t>(current - order.begin());
+        next = forward ? (at + 1) % order.size() : (at + order.size() - 1) % order.size();
+    }
+    SetFocus(order[next]);
+    return focus_;
+}
+
+namespace {
+
+// Moves the selection of a list or combo by one, as its arrows do:
+// "itemselect" when it changed; the first element when none was selected.
+bool StepSelection(CControlUI& control, int delta) {
+    auto* owner = dynamic_cast<IListOwnerUI*>(&control);
+    auto* container = dynamic_cast<CContainerUI*>(&control);
+    if (owner == nullptr || container == nullptr)
+        return false;
+    int index = owner->GetCurSel() < 0 ? (delta > 0 ? 0 : container->GetCount() - 1)
+                                       : owner->GetCurSel() + delta;
+    // Skips elements the user could not choose.
+    while (index >= 0 && index < container->GetCount()) {
+        CControlUI* item = container->GetItemAt(index);
+        if (item->IsOwnVisible() && item->IsEnabled()) {
+            owner->SelectItem(index, false, true);
+            return true;
+        }
+        index += delta;
+    }
+    return false;
+}
+
+bool StepSlider(CSliderUI& slider, int delta) {
+    const int before = slider.GetValue();
+    slider.BeginDrag();
+    slider.DragTo(before + delta * std::max(1, slider.GetChangeStep()));
+    slider.EndDrag();
+    return true;
+}
+
+} // namespace
+
+bool CPaintManagerUI::KeyDown(NavigationKey key) {
+    switch (key) {
+    case NavigationKey::Tab:
+    case NavigationKey::BackTab:
+        return FocusNext(key == NavigationKey::Tab) != nullptr;
+    case NavigationKey::Space:
+    case NavigationKey::Enter:
+        // Buttons, options and check boxes are pressed; a combo's drop-down
+        // is the view's, and an edit keeps the keys for its text.
+        if (dynamic_cast<CButtonUI*>(focus_) == nullptr)
+            return false;
+        return Press(focus_);
+    default:
+        break;
+    }
+    if (focus_ == nullptr || !focus_->IsInteractive())
+        return false;
+    const bool increase = key == NavigationKey::Right || key == NavigationKey::Up;
+    if (auto* slider = dynamic_cast<CSliderUI*>(focus_)) {
+        // A vertical slider grows upwards, as it is drawn.
+        return StepSlider(*slider, increase ? 1 : -1);
+    }
+    // Lists run downwards: Down and Right select the next element.
+    const bool next = key == NavigationKey::Down || key == NavigationKey::Right;
+    return StepSelection(*focus_, next ? 1 : -1);
 }
 
 } // namespace quellix::dui

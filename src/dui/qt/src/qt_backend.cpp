@@ -18,6 +18,7 @@
 #include <map>
 #include <thread>
 
+#include "accessible_bridge.h"
 #include "font_choice.h"
 #include "image_cache.h"
 #include "power_watch.h"
@@ -132,6 +133,7 @@ struct QtBackend::Impl {
 };
 
 QtBackend::QtBackend() : impl_(std::make_unique<Impl>()) {
+    AccessibleBridge::InstallFactory();
     impl_->clock.start();
     impl_->timer.setSingleShot(true);
     impl_->timer.setTimerType(Qt::PreciseTimer);

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QToolTip>
 #include <QWindow>
+#include <optional>
 
 #include "control_painter.h"
 #include "qt_canvas.h"
@@ -54,11 +55,13 @@ WindowWidget::WindowWidget(CWindowWnd& window, ImageCache& images, QWidget* owne
     setFocusPolicy(Qt::StrongFocus);
     setWindowTitle(QString::fromStdString(window.GetTitle()));
     FollowModelGeometry();
+    accessibility_ = std::make_unique<AccessibleBridge>(*this);
 }
 
 WindowWidget::~WindowWidget() = default;
 
 void WindowWidget::DetachModel() {
+    accessibility_->Detach();
     window_ = nullptr;
     editing_ = nullptr;
     paletteDrag_ = nullptr;
@@ -124,6 +127,9 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
         if (CControlUI* root = manager->GetRoot()) {
             ControlPainter(painter, images_, *manager).PaintTree(*root, event->rect());
         }
+        if (keyboardFocusShown_) {
+            PaintFocusRing(painter, *manager);
+        }
     }
     painter.end();
     if (painted_) {
@@ -179,6 +185,10 @@ void WindowWidget::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QPoint p = event->position().toPoint();
+    if (keyboardFocusShown_) {
+        keyboardFocusShown_ = false;
+        update();
+    }
     if (popup_ && !rect().contains(p)) {
         // A popup sees the clicks around it: Qt's own handling closes it
         // (through closeEvent, so the model decides).
@@ -279,6 +289,30 @@ void WindowWidget::leaveEvent(QEvent*) {
     }
 }
 
+namespace {
+
+std::optional<NavigationKey> navigationKey(int key) {
+    switch (key) {
+    case Qt::Key_Space:
+        return NavigationKey::Space;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return NavigationKey::Enter;
+    case Qt::Key_Left:
+        return NavigationKey::Left;
+    case Qt::Key_Right:
+        return NavigationKey::Right;
+    case Qt::Key_Up:
+        return NavigationKey::Up;
+    case Qt::Key_Down:
+        return NavigationKey::Down;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
 void WindowWidget::keyPressEvent(QKeyEvent* event) {
     CPaintManagerUI* manager = Manager();
     if (manager == nullptr) {
@@ -289,9 +323,81 @@ void WindowWidget::keyPressEvent(QKeyEvent* event) {
         window_->OnNativeCloseRequest();
         return;
     }
+    const auto key = navigationKey(event->key());
+    if (key && (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
+        const HWND handle = window_->GetHWND();
+        CControlUI* focus = manager->GetFocus();
+        bool handled = manager->KeyDown(*key);
+        if (!handled && focus != nullptr &&
+            (*key == NavigationKey::Space || *key == NavigationKey::Enter)) {
+            // A focused combo drops its list down, as a click does.
+            if (dynamic_cast<CComboUI*>(focus) != nullptr) {
+                PressControl(focus);
+                handled = true;
+            }
+        }
+        if (handled) {
+            // The key may have closed the window.
+            if (window_ != nullptr && IsWindow(handle)) {
+                keyboardFocusShown_ = true;
+                SyncEditor();
+                update();
+            }
+            return;
+        }
+    }
     if (!event->text().isEmpty()) {
         manager->Char(event->text().toStdString());
     }
+}
+
+bool WindowWidget::focusNextPrevChild(bool next) {
+    CPaintManagerUI* manager = Manager();
+    if (manager == nullptr) {
+        return false;
+    }
+    manager->FocusNext(next);
+    keyboardFocusShown_ = true;
+    SyncEditor();
+    update();
+    return true;
+}
+
+void WindowWidget::PressControl(CControlUI* control) {
+    CPaintManagerUI* manager = Manager();
+    if (manager == nullptr || control == nullptr) {
+        return;
+    }
+    const HWND handle = window_->GetHWND();
+    auto* combo = dynamic_cast<CComboUI*>(control);
+    if (!manager->Press(control)) {
+        return;
+    }
+    // The handlers of the click may have closed the window.
+    if (window_ == nullptr || !IsWindow(handle) || Manager() == nullptr) {
+        return;
+    }
+    if (combo != nullptr && combo->IsInteractive()) {
+        combo->SetDropped(true);
+        OpenDroppedCombo();
+        if (window_ == nullptr || !IsWindow(handle)) {
+            return;
+        }
+    }
+    SyncEditor();
+    update();
+}
+
+void WindowWidget::PaintFocusRing(QPainter& painter, CPaintManagerUI& manager) {
+    CControlUI* focus = manager.GetFocus();
+    if (focus == nullptr || !focus->IsVisible()) {
+        return;
+    }
+    const RECT rc = focus->GetPos();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x19, 0xB5, 0xE8), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rc.left + 1, rc.top + 1, rc.width() - 2, rc.height() - 2), 4, 4);
 }
 
 void WindowWidget::resizeEvent(QResizeEvent*) {

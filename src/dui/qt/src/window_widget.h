@@ -9,7 +9,9 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
+#include "accessible_bridge.h"
 #include "image_cache.h"
 #include "quellix/dui/controls.h"
 #include "quellix/dui/window.h"
@@ -34,6 +36,11 @@ public:
     void SetPaintedHandler(std::function<void(WindowWidget&)> handler) {
         painted_ = std::move(handler);
     }
+    // The accessible objects of the window's controls.
+    AccessibleBridge* Accessibility() const { return accessibility_.get(); }
+    // What a click on the control does (a combo also drops its list down),
+    // for keyboard users and assistive technology.
+    void PressControl(CControlUI* control);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -44,6 +51,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Tab and Shift+Tab move the model's focus, not Qt's.
+    bool focusNextPrevChild(bool next) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -61,6 +70,8 @@ private:
     void UpdateCursor(const QPoint& client);
     void ReportGeometry();
     bool PalettePick(const QPoint& client, bool start);
+    // Draws the ring around the focused control while the keyboard is used.
+    void PaintFocusRing(QPainter& painter, CPaintManagerUI& manager);
 
     CWindowWnd* window_;
     ImageCache& images_;
@@ -74,6 +85,9 @@ private:
     QPoint dragOffset_;
     CColorPaletteUI* paletteDrag_ = nullptr;
     bool paletteInBar_ = false;
+    // The focus ring shows from the first navigation key to the next click.
+    bool keyboardFocusShown_ = false;
+    std::unique_ptr<AccessibleBridge> accessibility_;
 };
 
 } // namespace quellix::dui::qt

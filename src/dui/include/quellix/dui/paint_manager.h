@@ -18,6 +18,24 @@ namespace quellix::dui {
 class CWindowWnd;
 class COptionUI;
 
+// What changed in a control, for a view that mirrors the controls to
+// assistive technology.
+enum class ControlChange { Focus, State, Value, Text, Visibility };
+
+// Told about controls that change or leave the tree.  ControlRemoved comes
+// while the control still exists but is no longer in the tree (or is being
+// deleted): the observer drops what it keeps for it and reads nothing else.
+class IControlObserver {
+public:
+    virtual ~IControlObserver() = default;
+    virtual void ControlChanged(CControlUI& control, ControlChange change) = 0;
+    virtual void ControlRemoved(CControlUI& control) = 0;
+};
+
+// Keys the toolkit handles itself: focus traversal and operating the
+// focused control without a pointer.
+enum class NavigationKey { Tab, BackTab, Space, Enter, Left, Right, Up, Down };
+
 struct TFontInfo {
     CDuiString name;
     int size = 12;
@@ -135,6 +153,30 @@ public:
     void Invalidate();
     void Invalidate(const RECT& rc);
 
+    // At most one observer (the view's accessibility bridge); nullptr removes it.
+    void SetObserver(IControlObserver* observer) { observer_ = observer; }
+    IControlObserver* GetObserver() const { return observer_; }
+    // Called by controls when something an observer mirrors has changed.
+    void ReportChange(CControlUI* control, ControlChange change) {
+        if (observer_ != nullptr && control != nullptr)
+            observer_->ControlChanged(*control, change);
+    }
+
+    // What a click on the control does, wherever the pointer is: hover,
+    // focus, then the button pressed and released over its centre.  False
+    // when a user could not click it (hidden, disabled, blocked).
+    bool Press(CControlUI* control);
+    // Whether Tab stops at the control: a control the user operates,
+    // interactive and taking keyboard input.
+    static bool IsFocusable(const CControlUI& control);
+    // Moves the focus to the next (or previous) focusable control in tree
+    // order, wrapping around; the control now focused, or nullptr.
+    CControlUI* FocusNext(bool forward = true);
+    // Tab/Shift+Tab traverse, Space/Enter press the focused control,
+    // arrows step a focused slider or the selection of a focused combo or
+    // list.  False when the key did nothing (the view may use it).
+    bool KeyDown(NavigationKey key);
+
     // Pointer and key input in client coordinates, from the view or tests.
     void MouseMove(POINT point);
     void MouseLeave();
@@ -156,6 +198,7 @@ private:
                        CDuiString text = {});
 
     CWindowWnd* window_ = nullptr;
+    IControlObserver* observer_ = nullptr;
     std::unique_ptr<CControlUI> root_;
     mutable std::unordered_map<CDuiString, CControlUI*> names_;
     mutable bool namesDirty_ = true;
