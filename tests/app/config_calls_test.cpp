@@ -51,7 +51,10 @@ protected:
         for (DeviceKind kind : device::kAllDeviceKinds) {
             std::filesystem::create_directory(dirOf(kind));
         }
+        std::filesystem::create_directory(factoryDir());
+        calls_.setFactoryDefaultsDir(factoryDir());
     }
+    std::filesystem::path factoryDir() const { return root_ / "factory"; }
     void TearDown() override {
         for (auto& s : sessions_) {
             device::disconnectSession(s);
@@ -106,6 +109,18 @@ TEST_F(ConfigCallsTest, PadLightingLoadsIntoSlotZeroAndTheRecord) {
     EXPECT_TRUE(std::ranges::equal(pad.image.slot(0), payload));
     EXPECT_EQ(pad.record.load(0), 1);
     EXPECT_EQ(pad.record.load(20), 21);
+}
+
+TEST_F(ConfigCallsTest, WithoutAProfileYetTheFactoryDefaultIsLoaded) {
+    std::vector<std::uint8_t> factory(64, 0);
+    factory[1] = 2; // breathing
+    factory[2] = 4;
+    platform::test::writeBytes(factoryDir() /
+                                   std::string(profiles::defaultFileName(Family::PadLighting)),
+                               profileBytes(ProfileKind::MousePad, factory));
+    EXPECT_TRUE(calls_.loadPadLightingAt(0));
+    EXPECT_EQ(calls_.configs().pad.record.load(1), 2);
+    EXPECT_EQ(calls_.configs().pad.record.load(2), 4);
 }
 
 TEST_F(ConfigCallsTest, BadProfilesAreRefusedAndChangeNothing) {

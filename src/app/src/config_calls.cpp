@@ -4,6 +4,7 @@
 #include "quellix/platform/paths.h"
 #include "quellix/profiles/families.h"
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -44,7 +45,8 @@ namespace {
 // hands the payload to `apply` with the kind's session lock held.
 template <typename Apply>
 bool loadFamily(Family family, const std::filesystem::path& directory, int position,
-                device::DeviceSession& session, Apply&& apply) {
+                device::DeviceSession& session, const std::filesystem::path& defaultsDir,
+                Apply&& apply, int keyboardVariant = 0) {
     const auto& info = profiles::familyInfo(family);
     std::vector<std::uint8_t> payload(info.payloadBytes, 0);
     const std::filesystem::path path = profiles::loadPath(family, directory, position);
@@ -53,7 +55,19 @@ bool loadFamily(Family family, const std::filesystem::path& directory, int posit
                                                                 info.kind, payload);
     if (result != profiles::kReadOk) {
         platform::debugOutput(std::string(profiles::readDiagnostic(result)) + " " + path.string());
-        return false;
+        if (result != profiles::kReadMissing) {
+            return false;
+        }
+        // No profile yet (a first run): the device starts from the factory
+        // default shipped beside the program, not from zeros.
+        const std::filesystem::path fallback =
+            defaultsDir / std::string(profiles::defaultFileName(family, keyboardVariant));
+        std::fill(payload.begin(), payload.end(), 0);
+        if (profiles::readProfileFile(fallback, profiles::ReadMode::Lenient, info.kind, payload) !=
+            profiles::kReadOk) {
+            platform::debugOutput("no factory default " + fallback.string());
+            return false;
+        }
     }
     std::lock_guard hold(session.lock);
     apply(payload);
@@ -93,14 +107,14 @@ void ConfigCalls::loadPadLighting(int profile) {
 
 bool ConfigCalls::loadPadLightingAt(int profile) {
     return loadFamily(Family::PadLighting, directory(DeviceKind::MousePad), profile,
-                      session(DeviceKind::MousePad), [&](const auto& payload) {
+                      session(DeviceKind::MousePad), defaultsDir_, [&](const auto& payload) {
                           config::applyPadLighting(configs_->pad, payload);
                       });
 }
 
 void ConfigCalls::loadMouseDevice(int profile) {
     loadFamily(Family::MouseDevice, directory(DeviceKind::Mouse), profile,
-               session(DeviceKind::Mouse), [&](const auto& payload) {
+               session(DeviceKind::Mouse), defaultsDir_, [&](const auto& payload) {
                    config::applyMouseDevice(
                        configs_->mouse,
                        std::span<const std::uint8_t, config::kMouseDevicePayloadBytes>(
@@ -109,14 +123,15 @@ void ConfigCalls::loadMouseDevice(int profile) {
 }
 
 bool ConfigCalls::loadMouseLighting(int profile) {
-    return loadFamily(
-        Family::MouseLighting, directory(DeviceKind::Mouse), profile, session(DeviceKind::Mouse),
-        [&](const auto& payload) { config::applyMouseLighting(configs_->mouse, payload); });
+    return loadFamily(Family::MouseLighting, directory(DeviceKind::Mouse), profile,
+                      session(DeviceKind::Mouse), defaultsDir_, [&](const auto& payload) {
+                          config::applyMouseLighting(configs_->mouse, payload);
+                      });
 }
 
 bool ConfigCalls::loadMouseKeys(int profile) {
     return loadFamily(Family::MouseKeys, directory(DeviceKind::Mouse), profile,
-                      session(DeviceKind::Mouse), [&](const auto& payload) {
+                      session(DeviceKind::Mouse), defaultsDir_, [&](const auto& payload) {
                           config::applyMouseKeys(
                               configs_->mouse,
                               std::span<const std::uint8_t, config::kKeyProfileBytes>(
@@ -156,23 +171,28 @@ void ConfigCalls::readKeyboardImage(device::DeviceSession& keyboard) {
 }
 
 void ConfigCalls::loadKeyboardLighting(int profile) {
-    loadFamily(Family::KeyboardLighting, directory(DeviceKind::Keyboard), profile,
-               session(DeviceKind::Keyboard), [&](const auto& payload) {
-                   config::applyKeyboardLighting(
-                       configs_->keyboard,
-                       std::span<const std::uint8_t, config::kKeyboardLightingPayloadBytes>(
-                           payload.data(), config::kKeyboardLightingPayloadBytes));
-               });
+    loadFamily(
+        Family::KeyboardLighting, directory(DeviceKind::Keyboard), profile,
+        session(DeviceKind::Keyboard), defaultsDir_,
+        [&](const auto& payload) {
+            config::applyKeyboardLighting(
+                configs_->keyboard,
+                std::span<const std::uint8_t, config::kKeyboardLightingPayloadBytes>(
+                    payload.data(), config::kKeyboardLightingPayloadBytes));
+        },
+        configs_->keyboard.variant.load());
 }
 
 bool ConfigCalls::loadKeyboardKeys(int profile) {
-    return loadFamily(Family::KeyboardKeys, directory(DeviceKind::Keyboard), profile,
-                      session(DeviceKind::Keyboard), [&](const auto& payload) {
-                          config::applyKeyboardKeys(
-                              configs_->keyboard,
-                              std::span<const std::uint8_t, device::kKeyBlockSize>(
-                                  payload.data(), device::kKeyBlockSize));
-                      });
+    return loadFamily(
+        Family::KeyboardKeys, directory(DeviceKind::Keyboard), profile,
+        session(DeviceKind::Keyboard), defaultsDir_,
+        [&](const auto& payload) {
+            config::applyKeyboardKeys(configs_->keyboard,
+                                      std::span<const std::uint8_t, device::kKeyBlockSize>(
+                                          payload.data(), device::kKeyBlockSize));
+        },
+        configs_->keyboard.variant.load());
 }
 
 bool ConfigCalls::savePadLighting() {

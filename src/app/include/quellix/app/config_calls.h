@@ -11,6 +11,7 @@
 #include "quellix/app/device_config_calls.h"
 #include "quellix/config/device_configs.h"
 #include "quellix/device/device_kind.h"
+#include "quellix/platform/paths.h"
 
 #include <filesystem>
 #include <functional>
@@ -32,6 +33,9 @@ public:
                 DirectoryLookup directories = {}, MessageBox messageBox = {});
 
     config::DeviceConfigs& configs() { return *configs_; }
+    // Where the factory default profiles lie (the program's folder unless
+    // set): a family without a profile yet is loaded from there.
+    void setFactoryDefaultsDir(std::filesystem::path dir) { defaultsDir_ = std::move(dir); }
     device::DeviceSession& session(device::DeviceKind kind) { return sessions_(kind); }
 
     // DeviceConfigCalls: what a connection runs.
@@ -68,6 +72,7 @@ private:
     std::filesystem::path directory(device::DeviceKind kind) const;
 
     std::shared_ptr<config::DeviceConfigs> configs_;
+    std::filesystem::path defaultsDir_ = platform::programDirectory();
     SessionLookup sessions_;
     DirectoryLookup directories_;
     MessageBox messageBox_;
