@@ -3,7 +3,7 @@
 //
 // Needs an X display; run it under a virtual one:
 //   xvfb-run -a -s "-screen 0 1280x800x24" build/bin/bench_startup
-// The program is started with --exit-after-paint, which prints "painted"
+// The program is started with simulated devices and --exit-after-paint, which prints "painted"
 // at its first paint and ends the run a little later.
 
 #include <benchmark/benchmark.h>
@@ -52,7 +52,11 @@ Run startOnce() {
         close(out[0]);
         close(out[1]);
         setenv("QUELLIX_INSTANCE_NAME", instance.c_str(), 1);
-        execl(QUELLIX_BINARY, QUELLIX_BINARY, "--exit-after-paint=1500",
+        // Profiles and settings of the run stay out of the user's documents.
+        const std::string documents = "/tmp/" + instance;
+        setenv("QUELLIX_DOCUMENTS_DIR", documents.c_str(), 1);
+        // Without a device the start-up hides the window before it paints.
+        execl(QUELLIX_BINARY, QUELLIX_BINARY, "--simulate", "--exit-after-paint=1500",
               static_cast<char*>(nullptr));
         _exit(127);
     }
