@@ -368,6 +368,15 @@ dui::LRESULT CMainWnd::HandleCustomMessage(dui::UINT msg, dui::WPARAM wParam, du
         return 0;
     }
     switch (msg) {
+    case dui::WM_SHOWWINDOW:
+    case dui::WM_SYSCOMMAND:
+        // Coming back from the tray or from the minimised state: the
+        // previews follow at once, not at the hidden window's slow look.
+        if (startedUp_ && ((msg == dui::WM_SHOWWINDOW && wParam != 0) ||
+                           (msg == dui::WM_SYSCOMMAND && wParam == dui::SC_RESTORE))) {
+            SetTimer(kTimerRepaint, kRepaintShownMs);
+        }
+        return 0;
     case dui::WM_DESTROY:
         // Left unhandled so that the default destroy handling runs too.
         tray_.DeleteTrayIcon();
@@ -522,14 +531,17 @@ void CMainWnd::OnTimer(dui::UINT id) {
         KillTimer(id);
         platform::debugOutput("1234567890");
         break;
-    case kTimerRepaint:
+    case kTimerRepaint: {
         KillTimer(id);
-        // A hidden or minimised window has nothing to show.
-        if (IsWindowVisible() && !IsMinimized()) {
+        // A hidden or minimised window has nothing to show: the timer then
+        // only wakes now and then to see whether the window came back.
+        const bool shown = IsWindowVisible() && !IsMinimized();
+        if (shown) {
             RefreshLightingPreviews();
         }
-        SetTimer(kTimerRepaint, 50);
+        SetTimer(kTimerRepaint, shown ? kRepaintShownMs : kRepaintHiddenMs);
         break;
+    }
     case kTimerReadKeyboard:
         KillTimer(id);
         link_->calls().readKeyboardImage(Session(device::DeviceKind::Keyboard));

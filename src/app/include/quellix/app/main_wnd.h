@@ -40,6 +40,10 @@ inline constexpr const char* kShowWindowMessage = "MARWENIK_001";
 inline constexpr dui::UINT kTimerHideProgress = 1;
 inline constexpr dui::UINT kTimerEndEditedSync = 2;
 inline constexpr dui::UINT kTimerRepaint = 10;
+// Timer 10's period while the window is shown, and while it is hidden or
+// minimised (nothing to repaint then: it only looks whether that changed).
+inline constexpr dui::UINT kRepaintShownMs = 50;
+inline constexpr dui::UINT kRepaintHiddenMs = 1000;
 inline constexpr dui::UINT kTimerReadKeyboard = 11;
 inline constexpr dui::UINT kTimerReadPad = 12;
 
