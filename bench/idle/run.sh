@@ -73,16 +73,23 @@ plug_latency() { # MODEL NAME
         grep -q "device removed: $2" "$log" && break
         sleep 0.05
     done
-    local before start end
+    local before frames start end first
     before=$(grep -c "device connected: $2" "$log" || true)
+    frames=$(led_frames "$1")
     start=$(date +%s%N)
     "$bin/quellix-sim" plug "$1" --dir "$sim_dir" >/dev/null
+    first=
     for _ in $(seq 1000); do
-        [[ $(grep -c "device connected: $2" "$log" || true) -gt $before ]] && break
+        [[ -z $first && $(led_frames "$1") -gt $frames ]] && first=$(date +%s%N)
+        [[ -n $first && $(grep -c "device connected: $2" "$log" || true) -gt $before ]] && break
         sleep 0.002
     done
     end=$(date +%s%N)
-    echo "plug to connected ($2): $(((end - start) / 1000000)) ms"
+    echo "plug ($2): first lighting frame after $(((first - start) / 1000000)) ms," \
+        "connect sequence done after $(((end - start) / 1000000)) ms"
+}
+led_frames() { # MODEL: LED frames the simulated device has received
+    "$bin/quellix-sim" dump "$1" --dir "$sim_dir" | awk '/^led frames/ { print $3 + 0 }'
 }
 plug_latency mouse mouse
 plug_latency keyboard keyboard
