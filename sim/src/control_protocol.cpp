@@ -7,7 +7,7 @@
 namespace quellix::sim {
 namespace {
 
-struct VerbSpec {
+struct VerbRule {
     std::string_view verb;
     bool takesModel;
     std::size_t minNumbers;
@@ -16,7 +16,7 @@ struct VerbSpec {
     std::string_view usage;
 };
 
-constexpr VerbSpec kVerbs[] = {
+constexpr VerbRule kVerbs[] = {
     {"plug", true, 0, 1, 0xFFFF, "plug <model> [product-id]"},
     {"unplug", true, 0, 0, 0, "unplug <model>"},
     {"notify", true, 1, 1, 0xFFFF, "notify <model> <usage>"},
@@ -67,7 +67,7 @@ std::variant<ControlCommand, std::string> parseControlCommand(std::string_view l
         return std::string("empty command");
     }
     const auto entry = std::find_if(std::begin(kVerbs), std::end(kVerbs),
-                                    [&](const VerbSpec& v) { return v.verb == words[0]; });
+                                    [&](const VerbRule& v) { return v.verb == words[0]; });
     if (entry == std::end(kVerbs)) {
         return "unknown command '" + std::string(words[0]) + "'";
     }
@@ -99,7 +99,7 @@ std::variant<ControlCommand, std::string> parseControlCommand(std::string_view l
 
 std::string controlCommandSummary() {
     std::ostringstream out;
-    for (const VerbSpec& entry : kVerbs) {
+    for (const VerbRule& entry : kVerbs) {
         out << "  " << entry.usage << '\n';
     }
     return out.str();

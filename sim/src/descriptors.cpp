@@ -48,8 +48,8 @@ std::span<const std::uint8_t> consumerDescriptor() {
     return kConsumerDescriptor;
 }
 
-std::vector<InterfaceSpec> interfacesOf(Model model) {
-    std::vector<InterfaceSpec> interfaces{{0, configurationDescriptor(), true}};
+std::vector<InterfaceLayout> interfacesOf(Model model) {
+    std::vector<InterfaceLayout> interfaces{{0, configurationDescriptor(), true}};
     if (model != Model::Pad) {
         interfaces.push_back({1, consumerDescriptor(), false});
     }

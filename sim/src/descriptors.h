@@ -19,7 +19,7 @@ std::span<const std::uint8_t> configurationDescriptor();
 // 0 means no usage.
 std::span<const std::uint8_t> consumerDescriptor();
 
-struct InterfaceSpec {
+struct InterfaceLayout {
     int number;
     std::span<const std::uint8_t> descriptor;
     bool carriesConfiguration; // requests arrive here and are answered here
@@ -27,7 +27,7 @@ struct InterfaceSpec {
 
 // Interface 0 carries the configuration collection; the mouse and the
 // keyboard also have the consumer-control collection on interface 1.
-std::vector<InterfaceSpec> interfacesOf(Model model);
+std::vector<InterfaceLayout> interfacesOf(Model model);
 
 // The usages the consumer-control field can carry.
 inline constexpr std::uint16_t kFirstConsumerUsage = 0x0001;

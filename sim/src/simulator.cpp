@@ -115,7 +115,7 @@ std::optional<Model> parseModel(std::string_view name) {
 
 struct Simulator::Impl {
     struct InterfaceServer {
-        InterfaceSpec iface;
+        InterfaceLayout iface;
         fs::path socketPath;
         fs::path descriptorPath;
         int listenFd = -1;
@@ -308,7 +308,7 @@ struct Simulator::Impl {
         d.firmware->powerOn();
         d.interfaces.clear();
         try {
-            for (const InterfaceSpec& iface : interfacesOf(d.model)) {
+            for (const InterfaceLayout& iface : interfacesOf(d.model)) {
                 InterfaceServer server{iface, {}, {}, -1, {}};
                 const std::string stem = interfaceStem(productId, iface.number);
                 server.socketPath = dir / (stem + ".sock");

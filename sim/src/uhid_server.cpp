@@ -81,7 +81,7 @@ bool uhidAvailable(const fs::path& node) {
 struct UhidServer::Impl {
     // One kernel HID device per interface: its own /dev/uhid descriptor.
     struct UhidInterface {
-        InterfaceSpec spec;
+        InterfaceLayout layout;
         int fd = -1;
     };
 
@@ -230,15 +230,15 @@ struct UhidServer::Impl {
         uhid_create2_req& create = event.u.create2;
         std::snprintf(reinterpret_cast<char*>(create.name), sizeof create.name,
                       "quellix-sim %s interface %d", std::string(modelName(d.model)).c_str(),
-                      iface.spec.number);
+                      iface.layout.number);
         std::snprintf(reinterpret_cast<char*>(create.phys), sizeof create.phys,
                       "quellix-sim/%s/input%d", std::string(modelName(d.model)).c_str(),
-                      iface.spec.number);
-        if (iface.spec.descriptor.size() > sizeof create.rd_data) {
+                      iface.layout.number);
+        if (iface.layout.descriptor.size() > sizeof create.rd_data) {
             throw std::length_error("report descriptor too long for UHID");
         }
-        std::copy(iface.spec.descriptor.begin(), iface.spec.descriptor.end(), create.rd_data);
-        create.rd_size = static_cast<std::uint16_t>(iface.spec.descriptor.size());
+        std::copy(iface.layout.descriptor.begin(), iface.layout.descriptor.end(), create.rd_data);
+        create.rd_size = static_cast<std::uint16_t>(iface.layout.descriptor.size());
         create.bus = kBusUsb;
         create.vendor = kVendorId;
         create.product = d.firmware->productId();
@@ -273,8 +273,8 @@ struct UhidServer::Impl {
         }
         d.firmware->powerOn();
         d.interfaces.clear();
-        for (const InterfaceSpec& spec : interfacesOf(d.model)) {
-            d.interfaces.push_back({spec, -1});
+        for (const InterfaceLayout& layout : interfacesOf(d.model)) {
+            d.interfaces.push_back({layout, -1});
         }
         d.plugged = true;
         d.firstOutputSeen = false;
@@ -388,7 +388,7 @@ struct UhidServer::Impl {
         }
         const auto consumer =
             std::find_if(d.interfaces.begin(), d.interfaces.end(),
-                         [](const UhidInterface& i) { return !i.spec.carriesConfiguration; });
+                         [](const UhidInterface& i) { return !i.layout.carriesConfiguration; });
         if (consumer == d.interfaces.end()) {
             throw std::logic_error(std::string(modelName(d.model)) +
                                    " has no consumer-control interface");
@@ -401,7 +401,7 @@ struct UhidServer::Impl {
         switch (event.type) {
         case UHID_OUTPUT:
             // The consumer-control interface has no output reports: ignored.
-            if (event.u.output.rtype == UHID_OUTPUT_REPORT && iface.spec.carriesConfiguration) {
+            if (event.u.output.rtype == UHID_OUTPUT_REPORT && iface.layout.carriesConfiguration) {
                 const std::size_t size = std::min<std::size_t>(event.u.output.size, UHID_DATA_MAX);
                 receiveRequest(d, std::span(event.u.output.data, size));
             }

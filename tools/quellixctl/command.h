@@ -21,7 +21,7 @@ struct CommandContext {
 
 using CommandArgs = std::span<const std::string>;
 
-struct CommandSpec {
+struct CommandEntry {
     std::string_view name;
     std::string_view arguments; // for the usage text
     std::string_view summary;
@@ -29,8 +29,8 @@ struct CommandSpec {
     int (*run)(CommandArgs args, CommandContext& context);
 };
 
-std::span<const CommandSpec> commandTable();
-const CommandSpec* findCommand(std::string_view name);
+std::span<const CommandEntry> commandTable();
+const CommandEntry* findCommand(std::string_view name);
 
 int runList(CommandArgs args, CommandContext& context);
 int runInfo(CommandArgs args, CommandContext& context);

@@ -6,7 +6,7 @@ namespace quellix::tools {
 
 namespace {
 
-constexpr std::array<CommandSpec, 7> kCommands = {{
+constexpr std::array<CommandEntry, 7> kCommands = {{
     {"list", "", "every HID interface with its ids, usages, interface and collection", 0, &runList},
     {"info", "<kind>", "the 33-byte device information block (commands 1, 3, 2)", 1, &runInfo},
     {"read", "<kind> <offset> <length>", "device memory (command 5, bracketed by 1 and 2)", 3,
@@ -21,12 +21,12 @@ constexpr std::array<CommandSpec, 7> kCommands = {{
 
 } // namespace
 
-std::span<const CommandSpec> commandTable() {
+std::span<const CommandEntry> commandTable() {
     return kCommands;
 }
 
-const CommandSpec* findCommand(std::string_view name) {
-    for (const CommandSpec& command : kCommands) {
+const CommandEntry* findCommand(std::string_view name) {
+    for (const CommandEntry& command : kCommands) {
         if (command.name == name) {
             return &command;
         }

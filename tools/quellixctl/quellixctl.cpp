@@ -18,7 +18,7 @@ void printUsage(std::ostream& out, bool withFx) {
            "  --help      this text\n"
            "\n"
            "commands:\n";
-    for (const CommandSpec& command : commandTable()) {
+    for (const CommandEntry& command : commandTable()) {
         std::string head = std::string(command.name) + ' ' + std::string(command.arguments);
         head.resize(std::max<std::size_t>(head.size() + 1, 36), ' ');
         out << "  " << head << command.summary << '\n';
@@ -63,7 +63,7 @@ int runQuellixctl(std::span<const std::string> args, std::ostream& out, std::ost
     if (fx != nullptr && name == "fx") {
         return fx(std::vector<std::string>(rest.begin(), rest.end()), out, err);
     }
-    const CommandSpec* command = findCommand(name);
+    const CommandEntry* command = findCommand(name);
     if (command == nullptr) {
         err << "quellixctl: unknown command '" << name << "' (see quellixctl --help)\n";
         return kExitUsage;

@@ -628,12 +628,12 @@ void CMainWnd::StartWorkers() {
             device::runDetection(kind, link->sessionPointers(), *link, stop, timing.detection);
         };
     };
-    auto listener = [link, timing](const device::ListenerSpec& spec, std::size_t record,
+    auto listener = [link, timing](const device::ListenerTarget& target, std::size_t record,
                                    void (DeviceLink::*announce)(std::uint16_t)) {
-        return [link, timing, &spec, record, announce](platform::Event& stop) {
+        return [link, timing, &target, record, announce](platform::Event& stop) {
             device::HidDeviceRecord& hid = link->listenerRecords[record];
             device::runListener(
-                spec, hid, [&](std::uint16_t usage) { ((*link).*announce)(usage); }, stop,
+                target, hid, [&](std::uint16_t usage) { ((*link).*announce)(usage); }, stop,
                 timing.listener);
         };
     };

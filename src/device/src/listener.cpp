@@ -14,15 +14,15 @@ void closeRecord(HidDeviceRecord& record) {
     closeHandle(record);
 }
 
-bool isConsumerInterface(const HidDeviceRecord& record, const ListenerSpec& spec) {
-    return record.attributes.vendorId == spec.vendorId &&
-           record.attributes.productId == spec.productId &&
+bool isConsumerInterface(const HidDeviceRecord& record, const ListenerTarget& target) {
+    return record.attributes.vendorId == target.vendorId &&
+           record.attributes.productId == target.productId &&
            record.caps.usagePage == kConsumerUsagePage && record.caps.usage == kConsumerUsage;
 }
 
-bool openPath(HidDeviceRecord& record, const ListenerSpec& spec, const std::string& path) {
-    if ((hexAfter(path, "vid_") & 0xFFFF) != spec.vendorId ||
-        (hexAfter(path, "pid_") & 0xFFFF) != spec.productId) {
+bool openPath(HidDeviceRecord& record, const ListenerTarget& target, const std::string& path) {
+    if ((hexAfter(path, "vid_") & 0xFFFF) != target.vendorId ||
+        (hexAfter(path, "pid_") & 0xFFFF) != target.productId) {
         return false;
     }
     record.openForRead = 1;
@@ -32,7 +32,7 @@ bool openPath(HidDeviceRecord& record, const ListenerSpec& spec, const std::stri
     if (!record.path.assign(path) || openDevice(record) != 1) {
         return false;
     }
-    if (!isConsumerInterface(record, spec)) {
+    if (!isConsumerInterface(record, target)) {
         closeRecord(record);
         return false;
     }
@@ -90,7 +90,7 @@ LoopEnd readLoop(HidDeviceRecord& record, const UsageHandler& onUsage, platform:
 
 } // namespace
 
-void runListener(const ListenerSpec& spec, HidDeviceRecord& record, const UsageHandler& onUsage,
+void runListener(const ListenerTarget& target, HidDeviceRecord& record, const UsageHandler& onUsage,
                  platform::Event& stop, const ListenerTiming& timing) {
     platform::DirectoryWatch watch(hotplugDirectory());
     while (!stop.isSignalled()) {
@@ -101,7 +101,7 @@ void runListener(const ListenerSpec& spec, HidDeviceRecord& record, const UsageH
         bool stoppedInLoop = false;
         for (; record.cursor < record.pathCount && !record.paths[record.cursor].empty();
              ++record.cursor) {
-            if (!openPath(record, spec, record.paths[record.cursor])) {
+            if (!openPath(record, target, record.paths[record.cursor])) {
                 continue;
             }
             stoppedInLoop = readLoop(record, onUsage, stop, timing) == LoopEnd::Stopped;
@@ -114,7 +114,7 @@ void runListener(const ListenerSpec& spec, HidDeviceRecord& record, const UsageH
             break;
         }
     }
-    platform::debugOutput(spec.exitTrace);
+    platform::debugOutput(target.exitTrace);
 }
 
 } // namespace quellix::device

@@ -27,15 +27,15 @@ inline constexpr std::uint16_t kUsageFlash = 0x403;
 inline constexpr std::uint16_t kConsumerUsagePage = 12;
 inline constexpr std::uint16_t kConsumerUsage = 1;
 
-struct ListenerSpec {
+struct ListenerTarget {
     std::uint16_t vendorId = 0x0C45;
     std::uint16_t productId = 0;
     std::string_view exitTrace;
 };
 
 // The keyboard's and the mouse's listener.
-inline constexpr ListenerSpec kKeyboardListener{0x0C45, 0x0632, "键盘同步线程设定退出"};
-inline constexpr ListenerSpec kMouseListener{0x0C45, 0x5F01, "鼠标同步线程设定测试退出"};
+inline constexpr ListenerTarget kKeyboardListener{0x0C45, 0x0632, "键盘同步线程设定退出"};
+inline constexpr ListenerTarget kMouseListener{0x0C45, 0x5F01, "鼠标同步线程设定测试退出"};
 
 struct ListenerTiming {
     std::chrono::milliseconds searchPeriod{1000};
@@ -47,9 +47,9 @@ struct ListenerTiming {
 using UsageHandler = std::function<void(std::uint16_t usage)>;
 
 // The worker: runs until `stop` is signalled (or the interfaces cannot be
-// listed), then writes the spec's exit trace.  `record` must have been
+// listed), then writes the target's exit trace.  `record` must have been
 // initialised with initRecord; it is closed again when the worker ends.
-void runListener(const ListenerSpec& spec, HidDeviceRecord& record, const UsageHandler& onUsage,
+void runListener(const ListenerTarget& target, HidDeviceRecord& record, const UsageHandler& onUsage,
                  platform::Event& stop, const ListenerTiming& timing = {});
 
 } // namespace quellix::device
