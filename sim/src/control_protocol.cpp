@@ -1,7 +1,11 @@
 #include "control_protocol.h"
 
+#include "report.h"
+
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
+#include <exception>
 #include <sstream>
 
 namespace quellix::sim {
@@ -103,6 +107,74 @@ std::string controlCommandSummary() {
         out << "  " << entry.usage << '\n';
     }
     return out.str();
+}
+
+std::string executeControlCommand(ControlTarget& target, std::string_view line) {
+    auto parsed = parseControlCommand(line);
+    if (auto* error = std::get_if<std::string>(&parsed)) {
+        return "error: " + *error;
+    }
+    const ControlCommand& c = std::get<ControlCommand>(parsed);
+    try {
+        if (c.verb == "list") {
+            std::string out = "ok";
+            for (const auto& [model, productId] : target.plugged()) {
+                char id[16];
+                std::snprintf(id, sizeof id, " %04x", productId);
+                out += "\n" + std::string(modelName(model)) + id;
+            }
+            return out;
+        }
+        if (!target.offers(c.verb)) {
+            return "error: this simulator does not offer '" + c.verb + "'";
+        }
+        const Model model = *c.model;
+        const auto number = [&](std::size_t i) { return c.numbers.at(i); };
+        const auto countOr1 = [&] {
+            return c.numbers.size() > 1 ? static_cast<int>(number(1)) : 1;
+        };
+        FaultSettings& f = target.faults(model);
+        if (c.verb == "plug") {
+            if (!c.numbers.empty() && model != Model::Keyboard) {
+                return "error: only the keyboard is plugged with a chosen product id";
+            }
+            target.plug(model, c.numbers.empty() ? 0x0632 : static_cast<std::uint16_t>(number(0)));
+        } else if (c.verb == "unplug") {
+            target.unplug(model);
+        } else if (c.verb == "notify") {
+            target.notify(model, static_cast<std::uint16_t>(number(0)));
+        } else if (c.verb == "dump") {
+            return "ok\n" + target.dump(model);
+        } else if (c.verb == "drop") {
+            f.dropCount = static_cast<int>(number(0));
+        } else if (c.verb == "status") {
+            if (number(0) > 0xFF) {
+                return "error: status must be a byte";
+            }
+            f.injectedStatus = static_cast<std::uint8_t>(number(0));
+            f.statusCount = countOr1();
+        } else if (c.verb == "latency") {
+            f.latency = std::chrono::microseconds(number(0));
+        } else if (c.verb == "spike") {
+            f.spike = std::chrono::microseconds(number(0));
+            f.spikeCount = countOr1();
+        } else if (c.verb == "short") {
+            if (number(0) == 0 || number(0) >= kReportSize) {
+                return "error: a short reply has 1..63 bytes";
+            }
+            f.shortLength = number(0);
+            f.shortCount = countOr1();
+        } else if (c.verb == "unplug-after") {
+            if (number(0) == 0) {
+                target.unplug(model);
+            } else {
+                f.unplugAfter = static_cast<int>(number(0));
+            }
+        }
+        return "ok";
+    } catch (const std::exception& e) {
+        return std::string("error: ") + e.what();
+    }
 }
 
 } // namespace quellix::sim

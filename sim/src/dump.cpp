@@ -51,4 +51,16 @@ std::string formatDump(const Firmware& firmware, const DeviceStats& stats, bool 
     return out.str();
 }
 
+DeviceStats collectStats(DeviceStats stats, const std::deque<Report>& requestLog,
+                         const Firmware* firmware) {
+    stats.requestLog.assign(requestLog.begin(), requestLog.end());
+    if (firmware != nullptr) {
+        stats.ledFrames = firmware->ledFrames();
+        stats.lastLedFrame = firmware->lastLedFrame();
+        stats.resets = firmware->resets();
+        stats.inTransfer = firmware->inTransfer();
+    }
+    return stats;
+}
+
 } // namespace quellix::sim

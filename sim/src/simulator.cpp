@@ -113,7 +113,7 @@ std::optional<Model> parseModel(std::string_view name) {
     return std::nullopt;
 }
 
-struct Simulator::Impl {
+struct Simulator::Impl : ControlTarget {
     struct InterfaceServer {
         InterfaceLayout iface;
         fs::path socketPath;
@@ -129,21 +129,12 @@ struct Simulator::Impl {
         bool heldBack = false;          // by a latency spike
     };
 
-    struct Device {
+    struct Device : FaultSettings {
         explicit Device(Model m) : model(m) {}
         Model model;
         std::unique_ptr<Firmware> firmware; // kept while unplugged, like flash
         bool plugged = false;
         std::vector<InterfaceServer> interfaces;
-        std::optional<std::chrono::microseconds> latency;
-        int dropCount = 0;
-        int statusCount = 0;
-        std::uint8_t injectedStatus = 0;
-        int unplugAfter = 0; // frames left until the unplug; 0: none
-        int spikeCount = 0;  // replies still to be held back by `spike`
-        std::chrono::microseconds spike{0};
-        int shortCount = 0; // replies still to be cut to `shortLength` bytes
-        std::size_t shortLength = 0;
         std::deque<PendingReply> pending;
         DeviceStats stats;
         std::deque<Report> requestLog;
@@ -448,80 +439,31 @@ struct Simulator::Impl {
     }
 
     DeviceStats statsOf(const Device& d) const {
-        DeviceStats stats = d.stats;
-        stats.requestLog.assign(d.requestLog.begin(), d.requestLog.end());
-        if (d.firmware) {
-            stats.ledFrames = d.firmware->ledFrames();
-            stats.lastLedFrame = d.firmware->lastLedFrame();
-            stats.resets = d.firmware->resets();
-            stats.inTransfer = d.firmware->inTransfer();
-        }
-        return stats;
+        return collectStats(d.stats, d.requestLog, d.firmware.get());
     }
 
     // --- control socket -------------------------------------------------
 
-    std::string executeControl(std::string_view line) {
-        auto parsed = parseControlCommand(line);
-        if (auto* error = std::get_if<std::string>(&parsed)) {
-            return "error: " + *error;
-        }
-        const ControlCommand& c = std::get<ControlCommand>(parsed);
-        try {
-            if (c.verb == "list") {
-                std::string out = "ok";
-                for (const Device& d : devices) {
-                    if (d.plugged) {
-                        char id[16];
-                        std::snprintf(id, sizeof id, " %04x", d.firmware->productId());
-                        out += "\n" + std::string(modelName(d.model)) + id;
-                    }
-                }
-                return out;
+    std::string executeControl(std::string_view line) { return executeControlCommand(*this, line); }
+
+    std::vector<std::pair<Model, std::uint16_t>> plugged() const override {
+        std::vector<std::pair<Model, std::uint16_t>> list;
+        for (const Device& d : devices) {
+            if (d.plugged) {
+                list.emplace_back(d.model, d.firmware->productId());
             }
-            Device& d = device(*c.model);
-            const auto number = [&](std::size_t i) { return c.numbers.at(i); };
-            if (c.verb == "plug") {
-                if (!c.numbers.empty() && d.model != Model::Keyboard) {
-                    return "error: only the keyboard is plugged with a chosen product id";
-                }
-                plugNow(d, c.numbers.empty() ? 0x0632 : static_cast<std::uint16_t>(number(0)));
-            } else if (c.verb == "unplug") {
-                unplugNow(d);
-            } else if (c.verb == "notify") {
-                notifyNow(d, static_cast<std::uint16_t>(number(0)));
-            } else if (c.verb == "dump") {
-                return "ok\n" + formatDump(firmwareOf(d.model), statsOf(d), d.plugged);
-            } else if (c.verb == "drop") {
-                d.dropCount = static_cast<int>(number(0));
-            } else if (c.verb == "status") {
-                if (number(0) > 0xFF) {
-                    return "error: status must be a byte";
-                }
-                d.injectedStatus = static_cast<std::uint8_t>(number(0));
-                d.statusCount = c.numbers.size() > 1 ? static_cast<int>(number(1)) : 1;
-            } else if (c.verb == "latency") {
-                d.latency = std::chrono::microseconds(number(0));
-            } else if (c.verb == "spike") {
-                d.spike = std::chrono::microseconds(number(0));
-                d.spikeCount = c.numbers.size() > 1 ? static_cast<int>(number(1)) : 1;
-            } else if (c.verb == "short") {
-                if (number(0) == 0 || number(0) >= kReportSize) {
-                    return "error: a short reply has 1..63 bytes";
-                }
-                d.shortLength = number(0);
-                d.shortCount = c.numbers.size() > 1 ? static_cast<int>(number(1)) : 1;
-            } else if (c.verb == "unplug-after") {
-                if (number(0) == 0) {
-                    unplugNow(d);
-                } else {
-                    d.unplugAfter = static_cast<int>(number(0));
-                }
-            }
-            return "ok";
-        } catch (const std::exception& e) {
-            return std::string("error: ") + e.what();
         }
+        return list;
+    }
+    void plug(Model model, std::uint16_t keyboardProductId) override {
+        plugNow(device(model), keyboardProductId);
+    }
+    void unplug(Model model) override { unplugNow(device(model)); }
+    void notify(Model model, std::uint16_t usage) override { notifyNow(device(model), usage); }
+    FaultSettings& faults(Model model) override { return device(model); }
+    std::string dump(Model model) override {
+        const Device& d = device(model);
+        return formatDump(firmwareOf(model), statsOf(d), d.plugged);
     }
 
     // --- the loop -------------------------------------------------------

@@ -80,7 +80,7 @@ reference_checks=(
     "silent|^> 04 01 00 01 |4"
     "silent|no reply from the device|1"
     "unplug-mid-transfer|^exit 1$|1"
-    "no-access|no mouse pad is connected|1"
+    "no-access|is present but could not be opened|1"
     "detection|^mouse found, connect sequence read its info block$|1"
     "detection|^pad removal noticed$|1"
     "detection|^pad found again at the same node$|1"

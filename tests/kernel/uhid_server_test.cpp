@@ -175,6 +175,11 @@ TEST_F(UhidServerTest, FaultInjectionComesThroughTheControlSocket) {
     ASSERT_TRUE(answered); // the first request's reply was lost
     EXPECT_EQ((*answered)[3], command::kEndTransfer);
     EXPECT_NE(control("dump pad").find("frames received 3"), std::string::npos);
+
+    // Faults this server cannot show are refused, not acknowledged.
+    for (const char* unoffered : {"spike pad 400000", "short pad 10"}) {
+        EXPECT_EQ(control(unoffered).rfind("error: ", 0), 0u) << unoffered;
+    }
 }
 
 TEST_F(UhidServerTest, UnplugInTheMiddleDestroysTheDeviceAndPlugCreatesItAgain) {
