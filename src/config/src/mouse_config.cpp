@@ -1,5 +1,7 @@
 #include "quellix/config/mouse_config.h"
 
+#include "slot_transfers.h"
+
 #include <algorithm>
 #include <mutex>
 
@@ -13,31 +15,6 @@ constexpr SensorRange kSensors[] = {
     {0x3360, 100, "100", "12000", "12000"},
     {0x3310, 50, "50", "10000", "5000"},
 };
-
-// The active slot, or nothing when the mouse did not answer or named a
-// slot beyond the five.
-std::optional<std::uint8_t> readActiveSlot(device::DeviceSession& session) {
-    std::uint8_t active = 0;
-    if (!readSlotBytes(session, kActiveSlotOffset, std::span(&active, 1)) ||
-        active >= kOnBoardSlots) {
-        return std::nullopt;
-    }
-    return active;
-}
-
-// A slot whose read fails keeps its contents.
-bool readSlotInto(MouseConfig& mouse, device::DeviceSession& session, std::size_t s) {
-    return readSlotBytes(session, static_cast<std::uint16_t>(s * kSlotBytes),
-                         mouse.image.slot(s).first(kTransferBytes));
-}
-
-void storeRecord(MouseConfig& mouse, std::size_t s) {
-    mouse.record.copyOut(mouse.image.slot(s).first(kMouseRecordBytes));
-}
-
-void loadRecord(MouseConfig& mouse, std::size_t s) {
-    mouse.record.copyIn(mouse.image.slot(s).first(kMouseRecordBytes));
-}
 
 std::uint8_t atLeastOne(std::uint8_t v) {
     return v == 0 ? 1 : v;
@@ -150,7 +127,7 @@ void readMouseImage(MouseConfig& mouse, device::DeviceSession& session) {
     session.readDeviceInfo(mouse.info);
     session.readDefaultKeys(mouse.defaultKeys);
     for (std::size_t s = 0; s < kOnBoardSlots; ++s) {
-        readSlotInto(mouse, session, s);
+        readImageSlot(mouse, session, s);
         session.readKeyPage(static_cast<std::uint32_t>(s), mouse.keyPages[s]);
     }
     readActiveSlot(session); // read and discarded
@@ -158,24 +135,7 @@ void readMouseImage(MouseConfig& mouse, device::DeviceSession& session) {
 }
 
 SlotSelection selectMouseSlot(MouseConfig& mouse, device::DeviceSession& session, int n) {
-    if (n < 0 || n >= static_cast<int>(kOnBoardSlots)) {
-        return SlotSelection::OutOfRange;
-    }
-    std::lock_guard hold(session.lock);
-    const auto current = readActiveSlot(session);
-    if (!current) {
-        return SlotSelection::Unanswered;
-    }
-    if (*current == n) {
-        return SlotSelection::AlreadyActive;
-    }
-    storeRecord(mouse, *current);
-    const std::uint8_t slot = static_cast<std::uint8_t>(n);
-    session.writeBlock(kActiveSlotOffset, std::span(&slot, 1));
-    readSlotInto(mouse, session, slot);
-    loadRecord(mouse, slot);
-    mouse.record.store(field::kSlot, slot);
-    return SlotSelection::Switched;
+    return selectSlot(mouse, session, n);
 }
 
 void reloadMouseSlot(MouseConfig& mouse, device::DeviceSession& session) {
@@ -186,7 +146,7 @@ void reloadMouseSlot(MouseConfig& mouse, device::DeviceSession& session) {
     }
     readActiveSlot(session); // read and discarded
     mouse.record.store(field::kSlot, 0);
-    if (readSlotInto(mouse, session, 0)) {
+    if (readImageSlot(mouse, session, 0)) {
         mouse.image.slot(0)[field::kSlot] = 0;
     }
     loadRecord(mouse, 0);

@@ -1,5 +1,7 @@
 #include "quellix/config/slot_layout.h"
 
+#include "slot_transfers.h"
+
 #include "quellix/device/device_session.h"
 
 #include <algorithm>
@@ -46,6 +48,15 @@ bool readSlotBytes(device::DeviceSession& session, std::uint16_t offset,
     }
     std::ranges::copy(part, out.begin());
     return true;
+}
+
+std::optional<std::uint8_t> readActiveSlot(device::DeviceSession& session) {
+    std::uint8_t active = 0;
+    if (!readSlotBytes(session, kActiveSlotOffset, std::span(&active, 1)) ||
+        active >= kOnBoardSlots) {
+        return std::nullopt;
+    }
+    return active;
 }
 
 } // namespace quellix::config
