@@ -214,6 +214,18 @@ TEST_F(DuiTest, TrayClicksReachTheOwnerAsMessage1025) {
     EXPECT_FALSE(backend.ClickTray(WM_LBUTTONUP));
 }
 
+TEST_F(DuiTest, ALayoutChangeRepaintsTheWindow) {
+    TestWindow& window = Open("XML_MAIN");
+    window.GetPaintManager().UpdateLayout(); // as a paint does
+    auto* pages = window.FindControl<CTabLayoutUI>("tab_switch");
+    ASSERT_NE(pages, nullptr);
+    const int before = backend.InvalidateCount(window.GetHWND());
+    // Another page is selected from code: nothing else asks for a repaint.
+    pages->SelectItem(pages->GetCurSel() == 0 ? 1 : 0);
+    EXPECT_GT(backend.InvalidateCount(window.GetHWND()), before);
+    EXPECT_TRUE(window.GetPaintManager().IsUpdateNeeded());
+}
+
 TEST_F(DuiTest, SysCommandsAndCentring) {
     TestWindow& window = Open("XML_MAIN");
     backend.SetWorkArea({0, 0, 1000, 800});

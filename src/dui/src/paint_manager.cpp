@@ -349,10 +349,21 @@ void CPaintManagerUI::SetClientSize(SIZE size) {
         SendNotify(root_.get(), DUI_MSGTYPE_WINDOWSIZE);
 }
 
+void CPaintManagerUI::NeedUpdate() {
+    const bool alreadyNeeded = needUpdate_;
+    needUpdate_ = true;
+    // Once per layout cycle; a change made while laying out is picked up
+    // by the layout under way.
+    if (!alreadyNeeded && !layingOut_)
+        Invalidate();
+}
+
 void CPaintManagerUI::UpdateLayout() {
     needUpdate_ = false;
+    layingOut_ = true;
     if (root_)
         root_->SetPos({0, 0, clientSize_.cx, clientSize_.cy}, false);
+    layingOut_ = false;
 }
 
 void CPaintManagerUI::Invalidate() {

@@ -146,7 +146,9 @@ public:
     // Layout: the root fills the client area.
     SIZE GetClientSize() const { return clientSize_; }
     void SetClientSize(SIZE size);
-    void NeedUpdate() { needUpdate_ = true; }
+    // The layout must be redone: the window is repainted, and the paint
+    // lays it out again first.
+    void NeedUpdate();
     bool IsUpdateNeeded() const { return needUpdate_; }
     void UpdateLayout();
 
@@ -220,6 +222,7 @@ private:
     int dpi_ = 96;
     SIZE clientSize_{};
     bool needUpdate_ = true;
+    bool layingOut_ = false;
     bool windowInitSent_ = false;
     std::vector<std::unique_ptr<CControlUI>> graveyard_;
     bool cleanupPosted_ = false;
