@@ -57,8 +57,8 @@ TEST(WorkerSteps, OwnedRecordsStartAsTheFactorySlot) {
 TEST(WorkerSteps, UnknownKeyboardVariantReadsAsVariantZero) {
     OwnedLightingRecords owned;
     const LightingRecords r = owned.records();
-    for (const auto& [stored, read] : {std::pair{1, 1u}, {2, 2u}, {-1, 0u}, {3, 0u}}) {
-        owned.keyboardVariant = stored;
+    for (const auto& [stored, read] : {std::pair{1, 1u}, {2, 2u}, {255, 0u}, {3, 0u}}) {
+        owned.keyboardVariant = static_cast<std::uint8_t>(stored);
         EXPECT_EQ(r.variant(), read) << stored;
     }
     EXPECT_EQ(LightingRecords{}.variant(), 0u);

@@ -186,9 +186,8 @@ void DeviceLink::connectPad(device::DeviceSession& session) {
 
 void DeviceLink::connectKeyboard(device::DeviceSession& session, platform::Event& stop) {
     const int variant = keyboardVariantFor(session.hid.attributes.productId);
-    calls_->setKeyboardVariant(variant);
     // The lighting follows the model at its next frame.
-    ownLightingRecords.keyboardVariant = variant;
+    calls_->setKeyboardVariant(variant);
     postUi([](CMainWnd& window) {
         showTab(window, DeviceKind::Keyboard, true);
         selectTab(window, DeviceKind::Keyboard);

@@ -101,13 +101,14 @@ CMainWnd::CMainWnd(std::unique_ptr<DeviceConfigCalls> calls)
         pages_[i] = std::make_unique<PendingPage>(static_cast<ui::Feature>(i));
     }
     // The lighting workers animate what the devices' records hold; the
-    // synchronised record and the keyboard's variant stay the link's own.
+    // synchronised record stays the link's own.
     lighting::LightingRecords records = link_->ownLightingRecords.records();
     records.pad = configs_->pad.record.span();
     records.mouse = configs_->mouse.record.span();
     records.keyboard = configs_->keyboard.record.span();
     records.keyboardCustom = {configs_->keyboard.custom.span(),
                               configs_->keyboard.keyColours.span()};
+    records.keyboardVariant = &configs_->keyboard.variant;
     link_->lightingWorkers.setRecords(records);
     if (configCalls_ != nullptr) {
         desktop_ = platform::openDesktopSettings();

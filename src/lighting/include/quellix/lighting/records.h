@@ -20,7 +20,7 @@ struct LightingRecords {
     CustomColours keyboardCustom;
     // 0, 1 or 2 from the keyboard's product id; none (or any other value,
     // an unknown keyboard) reads as variant 0.
-    const Shared<int>* keyboardVariant = nullptr;
+    const SharedByte* keyboardVariant = nullptr;
 
     // Every slot record must hold at least kMinSlotRecordBytes bytes.
     SlotRecordView padRecord() const { return SlotRecordView(pad); }
@@ -50,7 +50,7 @@ public:
     SharedArray<kSyncRecordBytes> sync;
     SharedArray<4> customState;
     SharedArray<kCustomSets * kCustomSetBytes> customTable;
-    Shared<int> keyboardVariant{0};
+    SharedByte keyboardVariant{0};
 };
 
 // The lighting fields every kind's factory slot 0 holds.
