@@ -118,7 +118,7 @@ public:
     void choose(DeviceKind kind, const lighting::LightingFields& f, unsigned variant = 0) {
         switch (kind) {
         case DeviceKind::Keyboard:
-            records_.keyboardVariant = int(variant);
+            records_.keyboardVariant = static_cast<std::uint8_t>(variant);
             lighting::writeLightingFields(f, records_.keyboard.span());
             lighting::changeKeyboardMode(state_->keyboard, variant, f.mode);
             break;
@@ -340,13 +340,27 @@ TEST(LightingWorkers, SuspendStopsTheFramesAndResumeBringsThemBack) {
     ASSERT_TRUE(eventually([&] { return allAbove(3); }));
 
     rig.framesEnabled() = 0;
-    // Let a frame that was on its way arrive, then many iterations pass.
+    // Frames already on their way (a keyboard frame takes several chunks)
+    // still arrive: wait until no count moves over a stretch of iterations.
+    const auto counts = [&] {
+        std::array<std::uint64_t, 3> now{};
+        for (DeviceKind kind : device::kAllDeviceKinds) {
+            now[device::kindIndex(kind)] = rig.ledFrames(kind);
+        }
+        return now;
+    };
+    std::array<std::uint64_t, 3> suspended = counts();
     std::uint64_t passes = rig.clock().passes();
-    ASSERT_TRUE(eventually([&] { return rig.clock().passes() > passes + 50; }));
-    std::array<std::uint64_t, 3> suspended{};
-    for (DeviceKind kind : device::kAllDeviceKinds) {
-        suspended[device::kindIndex(kind)] = rig.ledFrames(kind);
-    }
+    ASSERT_TRUE(eventually([&] {
+        if (rig.clock().passes() <= passes + 50) {
+            return false;
+        }
+        const auto now = counts();
+        const bool settled = now == suspended;
+        suspended = now;
+        passes = rig.clock().passes();
+        return settled;
+    }));
     passes = rig.clock().passes();
     ASSERT_TRUE(eventually([&] { return rig.clock().passes() > passes + 300; }));
     for (DeviceKind kind : device::kAllDeviceKinds) {
