@@ -302,6 +302,11 @@ void releaseRecord(HidDeviceRecord& record) {
 }
 
 int probeDevice(const HidDeviceRecord& record) {
+    // An open handle answers from its node: opening the path again would
+    // read and parse the descriptor on every probe.
+    if (record.handle) {
+        return record.handle->nodePresent() ? 1 : 0;
+    }
     return hid::Device::open(std::string(record.path.view()), hid::OpenFlags{}) ? 1 : 0;
 }
 

@@ -41,13 +41,16 @@ void Event::set() {
     publish();
     // The counter only tells "signalled or not": keep it at 1 so that one
     // read() resets it whatever the number of set() calls.
-    if (isSignalled())
-        return;
-    std::uint64_t one = 1;
-    [[maybe_unused]] auto n = ::write(fd_, &one, sizeof one);
+    if (!isSignalled()) {
+        std::uint64_t one = 1;
+        [[maybe_unused]] auto n = ::write(fd_, &one, sizeof one);
+    }
+    maybeSignalled_.store(true, std::memory_order_release);
 }
 
 void Event::reset() {
+    if (!maybeSignalled_.exchange(false, std::memory_order_acq_rel))
+        return;
     std::uint64_t value;
     [[maybe_unused]] auto n = ::read(fd_, &value, sizeof value);
 }

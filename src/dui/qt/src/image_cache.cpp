@@ -1,5 +1,7 @@
 #include "image_cache.h"
 
+#include <array>
+
 #include <QFile>
 #include <QSvgRenderer>
 
@@ -12,6 +14,10 @@ struct ImageCache::Entry {
     QImage raster;                                  // raster files
     std::unique_ptr<QSvgRenderer> svg;              // vector files
     std::map<std::pair<int, int>, QImage> rendered; // SVG renderings by size
+    // Raster parts drawn at another size, scaled once: a smooth scale on
+    // every paint would redo the whole picture however small the repainted
+    // area is (the previews repaint many times a second).
+    std::map<std::array<int, 6>, QImage> scaled;
 };
 
 namespace {
@@ -97,6 +103,26 @@ QImage ImageCache::Load(const std::string& file, QSize size) {
     return image;
 }
 
+const QImage& ImageCache::ScaledPart(const std::string& file, const QImage& picture,
+                                     const QRect& source, QSize size) {
+    // A window resized many times would otherwise keep every size it had.
+    constexpr std::size_t kMaxSizesPerImage = 8;
+    auto& scaled = Find(file)->scaled;
+    const std::array<int, 6> key{source.x(),      source.y(),   source.width(),
+                                 source.height(), size.width(), size.height()};
+    auto it = scaled.find(key);
+    if (it == scaled.end()) {
+        if (scaled.size() >= kMaxSizesPerImage) {
+            scaled.clear();
+        }
+        it = scaled
+                 .emplace(key, picture.copy(source).scaled(size, Qt::IgnoreAspectRatio,
+                                                           Qt::SmoothTransformation))
+                 .first;
+    }
+    return it->second;
+}
+
 bool ImageCache::Draw(QPainter& painter, const std::string& description, const QRect& dest) {
     if (description.empty()) {
         return false;
@@ -149,6 +175,8 @@ bool ImageCache::Draw(QPainter& painter, const ImageDescription& image, const QR
                 painter.drawImage(QRect(QPoint(x, y), size), tile);
             }
         }
+    } else if (source.size() != target.size() && !scalable) {
+        painter.drawImage(target.topLeft(), ScaledPart(image.file, picture, source, target.size()));
     } else {
         painter.drawImage(target, picture, source);
     }

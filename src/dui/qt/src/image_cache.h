@@ -34,6 +34,9 @@ public:
 private:
     struct Entry;
     Entry* Find(const std::string& file);
+    // `source` of a loaded raster `file` scaled smoothly to `size`, kept.
+    const QImage& ScaledPart(const std::string& file, const QImage& picture, const QRect& source,
+                             QSize size);
 
     std::map<std::string, std::unique_ptr<Entry>> entries_;
     std::map<std::string, ImageDescription> parsed_;

@@ -119,17 +119,24 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     CPaintManagerUI* manager = Manager();
     const DWORD background = manager != nullptr ? manager->GetWindowBkColor() : 0;
-    painter.fillRect(event->rect(), ToQColor(background != 0 ? background : 0xFF14161B));
-    if (manager != nullptr) {
-        if (manager->IsUpdateNeeded()) {
-            manager->UpdateLayout();
+    if (manager != nullptr && manager->IsUpdateNeeded()) {
+        manager->UpdateLayout();
+    }
+    CControlUI* root = manager != nullptr ? manager->GetRoot() : nullptr;
+    // Each invalidated rectangle on its own: the previews invalidate many
+    // small keys scattered over a picture, and painting their bounding box
+    // would redraw everything between them.
+    for (const QRect& area : event->region()) {
+        painter.save();
+        painter.setClipRect(area, Qt::IntersectClip);
+        painter.fillRect(area, ToQColor(background != 0 ? background : 0xFF14161B));
+        if (root != nullptr) {
+            ControlPainter(painter, images_, *manager).PaintTree(*root, area);
         }
-        if (CControlUI* root = manager->GetRoot()) {
-            ControlPainter(painter, images_, *manager).PaintTree(*root, event->rect());
-        }
-        if (keyboardFocusShown_) {
-            PaintFocusRing(painter, *manager);
-        }
+        painter.restore();
+    }
+    if (manager != nullptr && keyboardFocusShown_) {
+        PaintFocusRing(painter, *manager);
     }
     painter.end();
     if (painted_) {

@@ -168,6 +168,7 @@ std::unique_ptr<Device> Device::open(const std::string& path, const OpenFlags& f
     device->outputIds_ = preparsed->reportIds[static_cast<std::size_t>(ReportType::Output)];
     device->preparsed_ = std::move(preparsed);
     device->isSocket_ = info->isSocket;
+    device->node_ = info->node;
 
     if (!flags.read && !flags.write) {
         // A probe: the device exists; no I/O channel.
@@ -226,6 +227,11 @@ bool Device::hungUp() const {
         return true;
     }
     return false;
+}
+
+bool Device::nodePresent() const {
+    struct stat st {};
+    return ::stat(node_.c_str(), &st) == 0;
 }
 
 bool Device::deliver(std::size_t received, std::uint8_t* buffer, std::uint32_t reportLength,
@@ -306,14 +312,12 @@ IoResult Device::write(const std::uint8_t* buffer, std::uint32_t length, int tim
         return result;
     }
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    // The descriptor is non-blocking: try at once and wait for room only
+    // when the socket is full (one system call per report on the lighting
+    // streams instead of two).
     for (;;) {
-        const Readiness readiness = waitReady(fd_, POLLOUT, cancel, timeoutMs, deadline);
-        if (readiness == Readiness::Gone)
-            gone_.store(true, std::memory_order_relaxed);
-        if (readiness != Readiness::Ready)
-            return unreadyResult(readiness);
-        const ssize_t sent =
-            isSocket_ ? ::send(fd_, data, size, MSG_NOSIGNAL) : ::write(fd_, data, size);
+        const ssize_t sent = isSocket_ ? ::send(fd_, data, size, MSG_NOSIGNAL | MSG_DONTWAIT)
+                                       : ::write(fd_, data, size);
         if (sent == static_cast<ssize_t>(size)) {
             bytesWritten = length;
             return IoResult::Completed;
@@ -322,6 +326,11 @@ IoResult Device::write(const std::uint8_t* buffer, std::uint32_t length, int tim
             gone_.store(true, std::memory_order_relaxed);
         if (sent >= 0 || (errno != EAGAIN && errno != EINTR))
             return IoResult::Failed;
+        const Readiness readiness = waitReady(fd_, POLLOUT, cancel, timeoutMs, deadline);
+        if (readiness == Readiness::Gone)
+            gone_.store(true, std::memory_order_relaxed);
+        if (readiness != Readiness::Ready)
+            return unreadyResult(readiness);
     }
 }
 

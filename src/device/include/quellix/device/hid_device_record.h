@@ -141,8 +141,9 @@ void freeDeviceInfo(HidDeviceRecord& record);
 // Closes the handle (none afterwards); safe without one.
 void closeHandle(HidDeviceRecord& record);
 void releaseRecord(HidDeviceRecord& record);
-// 1 while the device at `path` is present: an open with no access rights
-// (no I/O channel, the record's own handle untouched), closed at once.
+// 1 while the device at `path` is present: with an open handle, while its
+// node is still there; otherwise an open with no access rights (no I/O
+// channel), closed at once.
 int probeDevice(const HidDeviceRecord& record);
 // True when the record's open handle has hung up (device gone, node reused):
 // a zero-timeout poll of the session's own descriptor shows POLLHUP or

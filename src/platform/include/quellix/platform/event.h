@@ -46,6 +46,10 @@ private:
 
     int fd_;
     Reset reset_;
+    // False only while the eventfd is certainly not signalled: set() raises
+    // it after signalling, so reset() may skip its system call when it is
+    // down (the HID layer resets its cancel event before every transfer).
+    std::atomic<bool> maybeSignalled_{false};
     std::atomic<std::uint64_t> generation_{0};
 };
 

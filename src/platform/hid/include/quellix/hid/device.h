@@ -118,6 +118,10 @@ public:
     // reports it with zero timeout (POLLHUP, POLLERR, POLLNVAL), or as an
     // earlier read or write found it (ENODEV, end of the connection).
     bool hungUp() const;
+    // True while the node or socket this handle was opened from is still
+    // there.  Together with hungUp() it tells whether an open device is
+    // still plugged, without opening it again.
+    bool nodePresent() const;
     // Drops every input report already queued, so that a late reply to an
     // abandoned request is not taken for the reply to the next one.
     void dropPendingInput();
@@ -132,6 +136,7 @@ private:
     std::shared_ptr<const PreparsedData> preparsed_;
     int fd_ = -1;
     bool isSocket_ = false;
+    std::string node_;
     bool numbered_ = false;                        // the interface numbers its reports
     std::vector<std::uint8_t> inputIds_;           // this collection's input report ids
     std::vector<std::uint8_t> outputIds_;          // and output report ids
