@@ -78,6 +78,44 @@ TEST_F(MouseSettingsTest, DpiReleaseWritesTheAbsoluteOffset) {
     EXPECT_TRUE(std::filesystem::exists(profiles_ / "0.config"));
 }
 
+TEST_F(MouseSettingsTest, DpiColourButtonTakesTheDialogsChoiceOnlyWhenConfirmed) {
+    page_->Refresh(ui::kMousePage);
+    auto& w = live_.window();
+    const auto deviceColour = live_.simulator().memory(sim::Model::Mouse, 23, 3);
+    struct Case {
+        const char* button;
+        const char* closeWith;
+        dui::DWORD shown;       // the button's colour afterwards
+        std::uint8_t stored[3]; // the stage's bytes in the record
+        bool saved;
+    };
+    const Case cases[] = {
+        // Cancelled: the button and the record keep the stage's green.
+        {"closebtn", "closebtn", 0xFF00FF00, {0x00, 0xFF, 0x00}, false},
+        // Preset 3 of the dialog's table, confirmed.
+        {"okbtn", "okbtn", 0xFF7E00FF, {0x7E, 0x00, 0xFF}, true},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(profiles_ / "0.config");
+        live_.backend().OnNextModal("UIPalletDialog",
+                                    {[&](dui::WindowImplBase& dialog, dui::HeadlessBackend& b) {
+                                        dui::UserDriver user(dialog, b);
+                                        user.Click("ms_dpi_color_png_3");
+                                        user.Click(c.closeWith);
+                                    }});
+        w.lightingChanged[device::kindIndex(DeviceKind::Mouse)] = 0;
+        notify(dui::DUI_MSGTYPE_CLICK, "ms_DPIcolor_btn_2");
+        EXPECT_EQ(w.FindControl("ms_DPIcolor_btn_2")->GetBkColor(), c.shown) << c.button;
+        EXPECT_EQ(calls_.configs().mouse.record.load(23), c.stored[0]) << c.button;
+        EXPECT_EQ(calls_.configs().mouse.record.load(24), c.stored[1]) << c.button;
+        EXPECT_EQ(calls_.configs().mouse.record.load(25), c.stored[2]) << c.button;
+        EXPECT_EQ(std::filesystem::exists(profiles_ / "0.config"), c.saved) << c.button;
+        EXPECT_EQ(w.lightingChanged[device::kindIndex(DeviceKind::Mouse)].load(), c.saved ? 1 : 0);
+    }
+    // The colour stays on the host: the mouse's own copy is unchanged.
+    EXPECT_EQ(live_.simulator().memory(sim::Model::Mouse, 23, 3), deviceColour);
+}
+
 TEST_F(MouseSettingsTest, WheelSpeedButtonsAndEdit) {
     struct Case {
         const char* before;
