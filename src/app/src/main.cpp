@@ -174,9 +174,11 @@ int main(int argc, char** argv) {
             }
             // Let the devices' connections and the first frame (fonts,
             // images) settle, then show the page asked for and grab it.
+            // A page asked for without a screenshot waits out the connect
+            // sequences too: each selects its device's page when it ends.
             const int delay = options.exitAfterPaint ? options.exitDelayMs
                               : endAfterPaint        ? 400
-                                                     : 0;
+                                                     : 1000;
             QTimer::singleShot(delay, [&, window] {
                 selectRequestedPage(window);
                 QTimer::singleShot(options.page.empty() ? 0 : 100, [&, window] {
