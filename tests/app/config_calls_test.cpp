@@ -123,6 +123,21 @@ TEST_F(ConfigCallsTest, WithoutAProfileYetTheFactoryDefaultIsLoaded) {
     EXPECT_EQ(calls_.configs().pad.record.load(2), 4);
 }
 
+TEST_F(ConfigCallsTest, DeviceProfileLoadAppliesItsWheelSpeed) {
+    std::vector<int> applied;
+    calls_.setWheelSpeedApplier([&](int lines) { applied.push_back(lines); });
+    platform::writePrivateProfileString("PROFILEDEVICENAME", "0", "Work",
+                                        dirOf(DeviceKind::Mouse) / "msProfile.ini");
+    std::vector<std::uint8_t> device(576, 0);
+    device[512 + 34] = 7;
+    writeProfile(Family::MouseDevice, "Work", profileBytes(ProfileKind::Mouse, device));
+    calls_.loadMouseDevice(0);
+    // A profile that cannot be read applies nothing.
+    platform::test::writeBytes(dirOf(DeviceKind::Mouse) / "Work.config", "not a profile");
+    calls_.loadMouseDevice(0);
+    EXPECT_EQ(applied, std::vector<int>{7});
+}
+
 TEST_F(ConfigCallsTest, BadProfilesAreRefusedAndChangeNothing) {
     struct Case {
         const char* name;

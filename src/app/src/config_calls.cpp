@@ -113,13 +113,16 @@ bool ConfigCalls::loadPadLightingAt(int profile) {
 }
 
 void ConfigCalls::loadMouseDevice(int profile) {
-    loadFamily(Family::MouseDevice, directory(DeviceKind::Mouse), profile,
-               session(DeviceKind::Mouse), defaultsDir_, [&](const auto& payload) {
-                   config::applyMouseDevice(
-                       configs_->mouse,
-                       std::span<const std::uint8_t, config::kMouseDevicePayloadBytes>(
-                           payload.data(), config::kMouseDevicePayloadBytes));
-               });
+    const bool loaded = loadFamily(
+        Family::MouseDevice, directory(DeviceKind::Mouse), profile, session(DeviceKind::Mouse),
+        defaultsDir_, [&](const auto& payload) {
+            config::applyMouseDevice(
+                configs_->mouse, std::span<const std::uint8_t, config::kMouseDevicePayloadBytes>(
+                                     payload.data(), config::kMouseDevicePayloadBytes));
+        });
+    if (loaded && applyWheelSpeed_) {
+        applyWheelSpeed_(configs_->mouse.wheelSpeed.load());
+    }
 }
 
 bool ConfigCalls::loadMouseLighting(int profile) {

@@ -114,6 +114,11 @@ CMainWnd::CMainWnd(std::unique_ptr<DeviceConfigCalls> calls)
         desktop_ = platform::openDesktopSettings();
         InstallDevicePages(*this, *configCalls_, platform::systemClock(), *desktop_,
                            platform::programDirectory());
+        configCalls_->setWheelSpeedApplier([desktop = desktop_.get()](int lines) {
+            if (dui::Toolkit* toolkit = dui::Toolkit::current()) {
+                toolkit->dispatcher().post([desktop, lines] { desktop->setWheelLines(lines); });
+            }
+        });
     }
 }
 

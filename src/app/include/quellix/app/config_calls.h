@@ -37,6 +37,12 @@ public:
     // set): a family without a profile yet is loaded from there.
     void setFactoryDefaultsDir(std::filesystem::path dir) { defaultsDir_ = std::move(dir); }
     device::DeviceSession& session(device::DeviceKind kind) { return sessions_(kind); }
+    // Takes the wheel speed of every device profile loaded (the desktop's
+    // wheel lines follow the profile).  May be called on a detection
+    // worker: it must hand the setting to the UI thread.
+    void setWheelSpeedApplier(std::function<void(int lines)> apply) {
+        applyWheelSpeed_ = std::move(apply);
+    }
 
     // DeviceConfigCalls: what a connection runs.
     void readPadImage(device::DeviceSession& pad) override;
@@ -76,6 +82,7 @@ private:
     SessionLookup sessions_;
     DirectoryLookup directories_;
     MessageBox messageBox_;
+    std::function<void(int lines)> applyWheelSpeed_;
 };
 
 } // namespace quellix::app
