@@ -194,5 +194,22 @@ TEST(SkinFiles, EveryTextKeyIsTranslated) {
     }
 }
 
+TEST(SkinFiles, ColourChannelEditsTakeAtMostThreeDigits) {
+    for (const char* file : {"MousePad_deng.xml", "Mouse_deng.xml", "keyboard_deng.xml"}) {
+        const Control root = loadLayout(file);
+        int edits = 0;
+        for (const Control* c : flatten(root)) {
+            static const std::regex channel("(mp|ms|kb)_Deng_edit_[RGB]");
+            if (!std::regex_match(c->name(), channel)) {
+                continue;
+            }
+            ++edits;
+            EXPECT_EQ(c->attr("numberonly"), "true") << file << " " << c->name();
+            EXPECT_EQ(c->attr("maxchar"), "3") << file << " " << c->name();
+        }
+        EXPECT_EQ(edits, 3) << file;
+    }
+}
+
 } // namespace
 } // namespace quellix::skintest
