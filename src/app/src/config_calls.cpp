@@ -5,6 +5,7 @@
 #include "quellix/profiles/families.h"
 
 #include <algorithm>
+#include <array>
 #include <mutex>
 #include <vector>
 
@@ -230,6 +231,143 @@ bool ConfigCalls::saveKeyboardKeys() {
     return saveFamily(Family::KeyboardKeys, directory(DeviceKind::Keyboard),
                       session(DeviceKind::Keyboard),
                       [&] { return config::composeKeyboardKeys(configs_->keyboard); });
+}
+
+namespace {
+
+// The payload bytes a reset gives, the rest left zero (a short default file
+// fills only the front).
+template <std::size_t N> std::array<std::uint8_t, N> padded(std::span<const std::uint8_t> bytes) {
+    std::array<std::uint8_t, N> out{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), N), out.begin());
+    return out;
+}
+
+} // namespace
+
+void ConfigCalls::resetPadLighting(std::span<const std::uint8_t> defaults) {
+    {
+        std::lock_guard hold(session(DeviceKind::MousePad).lock);
+        // Only the bytes the default file gave: the rest of the slot stays.
+        config::applyPadLighting(configs_->pad,
+                                 defaults.first(std::min(defaults.size(), config::kSlotBytes)));
+    }
+    savePadLighting();
+}
+
+void ConfigCalls::resetKeyboardLighting(std::span<const std::uint8_t> defaults) {
+    placeKeyboardLighting(defaults);
+    saveKeyboardLighting();
+}
+
+void ConfigCalls::placeKeyboardLighting(std::span<const std::uint8_t> payload) {
+    const auto bytes = padded<config::kKeyboardLightingPayloadBytes>(payload);
+    std::lock_guard hold(session(DeviceKind::Keyboard).lock);
+    config::applyKeyboardLighting(configs_->keyboard, bytes);
+}
+
+void ConfigCalls::resetKeyboardKeys(std::span<const std::uint8_t> defaults) {
+    const auto bytes = padded<device::kKeyBlockSize>(defaults);
+    {
+        std::lock_guard hold(session(DeviceKind::Keyboard).lock);
+        config::applyKeyboardKeys(configs_->keyboard, bytes);
+    }
+    saveKeyboardKeys();
+    writeKeyboardKeyPage();
+}
+
+namespace {
+
+// Slot 0 and the record from a lighting payload, keeping the speeds the
+// mouse had (the reset sets its own after the save).
+void placeMouseLighting(config::MouseConfig& mouse, std::span<const std::uint8_t> lighting) {
+    const std::uint8_t pointer = mouse.pointerSpeed.load();
+    const std::uint8_t wheel = mouse.wheelSpeed.load();
+    config::applyMouseLighting(mouse, lighting);
+    mouse.pointerSpeed.store(pointer);
+    mouse.wheelSpeed.store(wheel);
+}
+
+// The first `n` bytes of slot 0, as the mouse keeps them at offset 0.
+void writeMouseSlotFront(config::MouseConfig& mouse, device::DeviceSession& mouseSession,
+                         std::size_t n) {
+    std::vector<std::uint8_t> front;
+    {
+        std::lock_guard hold(mouseSession.lock);
+        const auto slot = mouse.image.slot(0);
+        front.assign(slot.begin(), slot.begin() + static_cast<std::ptrdiff_t>(n));
+    }
+    mouseSession.writeBlock(0, front);
+}
+
+} // namespace
+
+void ConfigCalls::resetMouseDevice(std::span<const std::uint8_t> defaults) {
+    const auto bytes = padded<config::kMouseDevicePayloadBytes>(defaults);
+    auto& mouse = configs_->mouse;
+    {
+        std::lock_guard hold(session(DeviceKind::Mouse).lock);
+        std::copy_n(bytes.begin(), config::kKeyProfileBytes, mouse.keyPages[0].begin());
+        placeMouseLighting(mouse,
+                           std::span<const std::uint8_t>(bytes).subspan(config::kKeyProfileBytes));
+    }
+    saveMouseDevice();
+    writeMouseSlotFront(mouse, session(DeviceKind::Mouse), config::kMouseRecordBytes);
+    mouse.pointerSpeed.store(kResetPointerSpeed);
+    mouse.wheelSpeed.store(kDeviceResetWheelSpeed);
+    applyWheelSpeed();
+    writeMouseKeyPage();
+}
+
+void ConfigCalls::resetMouseLighting(std::span<const std::uint8_t> defaults) {
+    auto& mouse = configs_->mouse;
+    const std::size_t n = std::min(defaults.size(), config::kSlotBytes);
+    {
+        std::lock_guard hold(session(DeviceKind::Mouse).lock);
+        placeMouseLighting(mouse, defaults.first(n));
+    }
+    saveMouseLighting();
+    saveMouseDevice();
+    writeMouseSlotFront(mouse, session(DeviceKind::Mouse), n);
+    mouse.pointerSpeed.store(kResetPointerSpeed);
+    mouse.wheelSpeed.store(kLightingResetWheelSpeed);
+    applyWheelSpeed();
+}
+
+void ConfigCalls::resetMouseKeys(std::span<const std::uint8_t> defaults) {
+    const auto bytes = padded<config::kKeyProfileBytes>(defaults);
+    {
+        std::lock_guard hold(session(DeviceKind::Mouse).lock);
+        config::applyMouseKeys(configs_->mouse, bytes);
+    }
+    saveMouseKeys();
+    writeMouseKeyPage();
+}
+
+void ConfigCalls::writeMouseKeyPage() {
+    auto& mouse = session(DeviceKind::Mouse);
+    device::KeyBlock block;
+    {
+        std::lock_guard hold(mouse.lock);
+        block = configs_->mouse.keyPages[0];
+    }
+    mouse.writeKeyPage(0, block);
+}
+
+void ConfigCalls::writeKeyboardKeyPage() {
+    auto& keyboard = session(DeviceKind::Keyboard);
+    device::KeyBlock block;
+    {
+        std::lock_guard hold(keyboard.lock);
+        block = configs_->keyboard.keyPage;
+    }
+    keyboard.writeKeyPage(0, block);
+}
+
+void ConfigCalls::applyWheelSpeed() {
+    if (applyWheelSpeed_) {
+        applyWheelSpeed_(configs_->mouse.wheelSpeed.load());
+    }
 }
 
 } // namespace quellix::app

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string_view>
 
 namespace quellix::app {
@@ -73,6 +74,33 @@ public:
     bool saveMouseKeys();
     bool saveKeyboardLighting();
     bool saveKeyboardKeys();
+
+    // The "reset to default" of each profile family: `defaults` is what was
+    // read from the family's factory default file.  Each puts it into the
+    // images and records, saves the selected profile and, for a mouse or a
+    // keyboard, writes what the device keeps (its key page 0, the lighting
+    // bytes of slot 0).  The mouse resets then set the pointer and wheel
+    // speeds of a fresh profile, after the save, so the profile keeps the
+    // speeds it had.
+    void resetPadLighting(std::span<const std::uint8_t> defaults);
+    void resetKeyboardLighting(std::span<const std::uint8_t> defaults);
+    void resetKeyboardKeys(std::span<const std::uint8_t> defaults);
+    void resetMouseDevice(std::span<const std::uint8_t> defaults);
+    void resetMouseLighting(std::span<const std::uint8_t> defaults);
+    void resetMouseKeys(std::span<const std::uint8_t> defaults);
+    // A new keyboard lighting profile starts from the default it was made
+    // of: the payload becomes the keyboard's lighting state as a load would.
+    void placeKeyboardLighting(std::span<const std::uint8_t> payload);
+    // Writes the host's key block to the device as its key page 0.
+    void writeMouseKeyPage();
+    void writeKeyboardKeyPage();
+    // Hands the mouse's wheel speed to the desktop (see setWheelSpeedApplier).
+    void applyWheelSpeed();
+
+    // Pointer and wheel speeds the mouse resets leave.
+    static constexpr std::uint8_t kResetPointerSpeed = 10;
+    static constexpr std::uint8_t kDeviceResetWheelSpeed = 6;
+    static constexpr std::uint8_t kLightingResetWheelSpeed = 1;
 
 private:
     std::filesystem::path directory(device::DeviceKind kind) const;
