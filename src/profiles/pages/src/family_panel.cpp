@@ -1,0 +1,461 @@
+#include "quellix/profiles/pages/family_panel.h"
+
+#include "family_effects.h"
+
+#include "quellix/dui/file_dialog.h"
+#include "quellix/platform/debug.h"
+#include "quellix/profiles/profile_file.h"
+#include "quellix/ui/msg_wnd.h"
+
+#include <algorithm>
+
+namespace quellix::profiles::pages {
+
+namespace {
+
+// The open and save dialogs' options: hide read-only, prompt on overwrite.
+constexpr dui::DWORD kDialogOptions = dui::OFN_HIDEREADONLY | dui::OFN_OVERWRITEPROMPT;
+constexpr int kItemHeight = 25;
+constexpr const char* kItemStyle = "listex_item_style";
+
+std::string withSuffix(std::string_view prefix, std::string_view suffix) {
+    return std::string(prefix) + std::string(suffix);
+}
+
+// "led" for ".led".
+std::string_view bareExtension(std::string_view extension) {
+    return extension.substr(extension.find_first_not_of('.'));
+}
+
+} // namespace
+
+FamilyPanel::FamilyPanel(Family family, ProfileHost& host) : family_(family), host_(host) {}
+
+// ------------------------------------------------------------ controls
+
+dui::CComboUI* FamilyPanel::List() const {
+    return dynamic_cast<dui::CComboUI*>(host_.FindControl(std::string(controls().list)));
+}
+
+dui::CControlUI* FamilyPanel::Control(std::string_view suffix) const {
+    return host_.FindControl(withSuffix(controls().prefix, suffix));
+}
+
+int FamilyPanel::ItemCount() const {
+    const auto* list = List();
+    return list != nullptr ? list->GetCount() : 0;
+}
+
+int FamilyPanel::Selection() const {
+    const auto* list = List();
+    return list != nullptr ? list->GetCurSel() : -1;
+}
+
+std::string FamilyPanel::ItemName(int position) const {
+    const auto* list = List();
+    if (list == nullptr || position < 0 || position >= list->GetCount()) {
+        return {};
+    }
+    return list->GetItemAt(position)->GetUserData();
+}
+
+std::vector<std::string> FamilyPanel::ItemNames() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < ItemCount(); ++i) {
+        names.push_back(ItemName(i));
+    }
+    return names;
+}
+
+void FamilyPanel::AppendItem(const std::string& name, bool styled) {
+    auto* list = List();
+    if (list == nullptr) {
+        return;
+    }
+    auto* item = new dui::CListLabelElementUI;
+    if (styled) {
+        item->SetFixedHeight(kItemHeight);
+        item->SetAttribute("style", kItemStyle);
+    }
+    item->SetText(name);
+    item->SetUserData(name);
+    list->Add(item);
+}
+
+void FamilyPanel::SelectQuietly(int position) {
+    if (auto* list = List()) {
+        list->SelectItem(position, false, true);
+    }
+}
+
+Catalogue FamilyPanel::catalogue() const {
+    return Catalogue(family_, host_.DataDirectory(family_));
+}
+
+void FamilyPanel::ShowMessage(const char* key) {
+    ui::CMsgWnd::MessageBox(host_.Window(), key);
+}
+
+// ------------------------------------------------------------ files
+
+std::filesystem::path FamilyPanel::FileOf(const std::string& name) const {
+    const Catalogue cat = catalogue();
+    const std::filesystem::path exact = cat.profilePath(name);
+    if (exact.empty()) {
+        return {};
+    }
+    return resolveNoCase(cat.directory(), exact.filename().string());
+}
+
+std::optional<std::vector<std::uint8_t>>
+FamilyPanel::ReadForTransfer(const std::filesystem::path& path, std::size_t bytes) {
+    const FamilyInfo& info = familyInfo(family_);
+    std::vector<std::uint8_t> payload(bytes != 0 ? bytes : info.payloadBytes, 0);
+    const int result =
+        path.empty() ? kReadMissing : readProfileFile(path, ReadMode::Lenient, info.kind, payload);
+    if (result == kReadOk) {
+        return payload;
+    }
+    platform::debugOutput(std::string(readDiagnostic(result)) + " " + path.string());
+    ShowMessage(result == kReadBadFormat ? "message_text_9" : "message_text_8");
+    return std::nullopt;
+}
+
+std::optional<std::vector<std::uint8_t>> FamilyPanel::ReadDefault(std::size_t bytes) {
+    const std::string_view name = defaultFileName(family_, host_.KeyboardVariant());
+    return ReadForTransfer(resolveNoCase(host_.DefaultsDirectory(), name), bytes);
+}
+
+bool FamilyPanel::NameUsable(const std::string& name) {
+    const NameProblem problem = checkProfileName(name, familyInfo(family_).extension);
+    if (problem == NameProblem::None) {
+        return true;
+    }
+    platform::debugOutput("profile name refused (" + std::string(describe(problem)) + ")");
+    ShowMessage(kBadNameMessage);
+    return false;
+}
+
+std::optional<std::string> FamilyPanel::AskForFile(bool save, std::string_view extension) {
+    const std::string bare(bareExtension(extension));
+    const std::string filter = "(*." + bare + ") | *." + bare + " ||";
+    const auto request =
+        dui::MakeFileDialogRequest(save, filter, bare, "*." + bare, kDialogOptions);
+    return dui::ShowFileDialog(request);
+}
+
+// ------------------------------------------------------------ Fill
+
+bool FamilyPanel::Fill() {
+    auto* list = List();
+    if (list == nullptr) {
+        platform::debugOutput("profile list " + std::string(controls().list) + " is missing");
+        return true;
+    }
+    list->RemoveAll();
+    const Catalogue cat = catalogue();
+    const CatalogueView view = cat.read();
+    if (view.count != 0) {
+        for (const std::string& name : view.names) {
+            AppendItem(name, true);
+        }
+        return true;
+    }
+    // First run: the first profile is made from the factory default.
+    const auto payload = ReadDefault();
+    if (!payload) {
+        return false;
+    }
+    const std::string first = "profile1";
+    writeProfileFile(cat.profilePath(first), familyInfo(family_).kind, *payload);
+    AppendItem(first, true);
+    cat.setCount(1);
+    cat.setLinkFlag(0, "0");
+    cat.setName(0, first);
+    cat.setSelection(0);
+    return true;
+}
+
+// ------------------------------------------------------------ Select
+
+void FamilyPanel::Select(int position) {
+    if (position < 0 || position >= ItemCount()) {
+        return;
+    }
+    const Catalogue cat = catalogue();
+    if (auto* edit = Control("_profile_name_edit")) {
+        edit->SetText(ItemName(position));
+    }
+    cat.setSelection(position);
+    if (cat.linkFlag(position) != 0) {
+        const std::string program = cat.program(position);
+        if (hasDirectory(program)) {
+            ShowLinked(program);
+            SetCheck(true, false);
+        } else {
+            // A damaged entry names no program: shown as not linked, and
+            // the profile is applied all the same.
+            platform::debugOutput(cat.file().string() + ": link " + std::to_string(position) +
+                                  " names no program");
+            ShowUnlinked();
+            SetCheck(false, false);
+        }
+    } else {
+        ShowUnlinked();
+        SetCheck(false, true);
+    }
+    host_.Load(family_, position);
+    AfterSelect();
+}
+
+void FamilyPanel::AfterSelect() {
+    const Effects& e = selectEffects(family_);
+    const int page = controls().page;
+    if (e.hiddenPanel != nullptr) {
+        if (auto* panel = host_.FindControl(e.hiddenPanel);
+            panel != nullptr && panel->IsVisible()) {
+            panel->SetVisible(false);
+            panel->SetEnabled(false);
+        }
+    }
+    if (e.wheelSpeed) {
+        host_.ApplyWheelSpeed();
+    }
+    if (e.refresh != ui::Feature::Count) {
+        host_.RefreshPage(e.refresh, page);
+    }
+    if (e.lightingChanged) {
+        host_.SetLightingChanged(page);
+    }
+    if (e.keyLabels) {
+        host_.RefreshPage(ui::Feature::KeyAssignment, page);
+    }
+    if (e.keyPage) {
+        host_.WriteKeyPage(family_);
+    }
+}
+
+void FamilyPanel::Restore() {
+    const int position = catalogue().selection();
+    SelectQuietly(position);
+    host_.Load(family_, position);
+    const Effects& e = selectEffects(family_);
+    if (e.refresh != ui::Feature::Count) {
+        host_.RefreshPage(e.refresh, controls().page);
+    }
+}
+
+// ------------------------------------------------------------ Add
+
+void FamilyPanel::Add() {
+    const std::string name = nextFreeName(ItemNames());
+    AppendItem(name, true);
+    const int position = ItemCount() - 1;
+    const Catalogue cat = catalogue();
+    cat.setCount(ItemCount());
+    cat.setName(position, name);
+    cat.setLinkFlag(position, "0");
+    const std::filesystem::path file = cat.profilePath(name);
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
+    const auto payload = ReadDefault();
+    if (!payload) {
+        return; // the entry stays, without a file, as the user sees it
+    }
+    if (family_ == Family::KeyboardLighting) {
+        host_.PlaceKeyboardLighting(*payload);
+    }
+    writeProfileFile(file, familyInfo(family_).kind, *payload);
+    SelectQuietly(position);
+}
+
+// ------------------------------------------------------------ Delete
+
+void FamilyPanel::Delete() {
+    if (ItemCount() == 1) {
+        ShowMessage("message_text_11");
+        return;
+    }
+    if (ui::CMsgWnd::MessageBox(host_.Window(), "message_text_12") != ui::CMsgWnd::kResultConfirm) {
+        return;
+    }
+    const int removed = Selection();
+    auto* list = List();
+    if (removed < 0 || list == nullptr) {
+        return;
+    }
+    const Catalogue cat = catalogue();
+    std::vector<LinkEntry> links;
+    for (int i = 0; i < ItemCount(); ++i) {
+        links.push_back(cat.link(i));
+    }
+    if (const auto file = FileOf(ItemName(removed)); !file.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(file, ignored);
+    }
+    list->RemoveAt(removed);
+    const int n = ItemCount();
+    cat.setCount(n);
+    const std::vector<LinkEntry> moved = linksAfterDelete(links, removed);
+    for (int i = 0; i < n; ++i) {
+        cat.setName(i, ItemName(i));
+        cat.setLink(i, moved[static_cast<std::size_t>(i)]);
+    }
+    SelectQuietly(n - 1);
+}
+
+// ------------------------------------------------------------ Copy
+
+void FamilyPanel::Copy() {
+    const int source = Selection();
+    if (source < 0) {
+        return;
+    }
+    const std::string name = copyName(ItemName(source), ItemNames());
+    if (!NameUsable(name)) {
+        return;
+    }
+    const auto payload = ReadForTransfer(FileOf(ItemName(source)));
+    if (!payload) {
+        return;
+    }
+    const Catalogue cat = catalogue();
+    writeProfileFile(cat.profilePath(name), familyInfo(family_).kind, *payload);
+    AppendItem(name, false);
+    const int position = ItemCount() - 1;
+    cat.setCount(ItemCount());
+    cat.setName(position, name);
+    // A copy starts unlinked: the position may hold the link of a profile
+    // deleted earlier.
+    cat.setLink(position, {"0", std::string(kNoProgram)});
+    SelectQuietly(position);
+}
+
+// ------------------------------------------------------------ Rename
+
+void FamilyPanel::Rename() {
+    auto* edit = Control("_profile_name_edit");
+    const std::string name = edit != nullptr ? edit->GetText() : std::string();
+    if (name.empty()) {
+        ShowMessage("message_text_14");
+        return;
+    }
+    const auto* list = List();
+    for (int i = 0; i < ItemCount(); ++i) {
+        if (equalsNoCase(list->GetItemAt(i)->GetText(), name)) {
+            ShowMessage("message_text_15");
+            return;
+        }
+    }
+    if (!NameUsable(name)) {
+        return;
+    }
+    const int position = Selection();
+    if (position < 0) {
+        return;
+    }
+    // Nothing is lost on the way: the new file is written and read back
+    // before the catalogue names it, and the old file goes last.
+    const std::string old = ItemName(position);
+    const std::filesystem::path oldFile = FileOf(old);
+    const auto payload = ReadForTransfer(oldFile);
+    if (!payload) {
+        return;
+    }
+    const Catalogue cat = catalogue();
+    const FamilyInfo& info = familyInfo(family_);
+    const std::filesystem::path newFile = cat.profilePath(name);
+    std::vector<std::uint8_t> check(payload->size(), 0);
+    const bool written = writeProfileFile(newFile, info.kind, *payload) &&
+                         readProfileFile(newFile, ReadMode::Exact, info.kind, check) == kReadOk &&
+                         check == *payload;
+    if (!written || !cat.setName(position, name) || cat.name(position) != name) {
+        platform::debugOutput("rename of profile " + old + " to " + name + " failed; kept " + old);
+        cat.setName(position, old);
+        std::error_code ignored;
+        if (newFile != oldFile) {
+            std::filesystem::remove(newFile, ignored);
+        }
+        ShowMessage(kSaveFailedMessage);
+        return;
+    }
+    std::error_code ignored;
+    std::filesystem::remove(oldFile, ignored);
+    auto* item = List()->GetItemAt(position);
+    item->SetText(name);
+    item->SetUserData(name);
+    edit->SetText(name);
+    List()->Invalidate();
+}
+
+// ------------------------------------------------------------ Import, Export
+
+void FamilyPanel::Import() {
+    const int position = Selection();
+    if (position < 0) {
+        return;
+    }
+    const auto chosen = AskForFile(false, familyInfo(family_).extension);
+    if (!chosen) {
+        return;
+    }
+    const auto payload = ReadForTransfer(*chosen);
+    if (!payload) {
+        return;
+    }
+    writeProfileFile(FileOf(ItemName(position)), familyInfo(family_).kind, *payload);
+    // Away and back, so Select loads the imported payload.
+    SelectQuietly(position - 1);
+    SelectQuietly(position);
+}
+
+void FamilyPanel::Export() {
+    const int position = Selection();
+    if (position < 0) {
+        return;
+    }
+    const auto chosen = AskForFile(true, familyInfo(family_).extension);
+    if (!chosen) {
+        return;
+    }
+    const auto payload = ReadForTransfer(FileOf(ItemName(position)));
+    if (!payload) {
+        return;
+    }
+    writeProfileFile(*chosen, familyInfo(family_).kind, *payload);
+}
+
+// ------------------------------------------------------------ Reset
+
+void FamilyPanel::Reset() {
+    if (const char* name = panelHiddenBeforeReset(family_)) {
+        if (auto* panel = host_.FindControl(name); panel != nullptr && panel->IsVisible()) {
+            panel->SetVisible(false);
+            panel->SetEnabled(false);
+        }
+    }
+    const auto defaults = ReadDefault(resetDefaultBytes(family_));
+    if (!defaults) {
+        return;
+    }
+    host_.ResetToDefault(family_, *defaults);
+    AfterReset();
+}
+
+void FamilyPanel::AfterReset() {
+    const Effects& e = resetEffects(family_);
+    if (e.refresh != ui::Feature::Count) {
+        host_.RefreshPage(e.refresh, controls().page);
+    }
+    if (e.lightingChanged) {
+        host_.SetLightingChanged(controls().page);
+    }
+}
+
+void FamilyPanel::ToggleEditRow() {
+    if (auto* row = Control("_profile_edit")) {
+        row->SetVisible(!row->IsVisible());
+    }
+}
+
+} // namespace quellix::profiles::pages
