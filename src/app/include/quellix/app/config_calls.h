@@ -37,7 +37,10 @@ public:
     // Where the factory default profiles lie (the program's folder unless
     // set): a family without a profile yet is loaded from there.
     void setFactoryDefaultsDir(std::filesystem::path dir) { defaultsDir_ = std::move(dir); }
+    const std::filesystem::path& factoryDefaultsDir() const { return defaultsDir_; }
     device::DeviceSession& session(device::DeviceKind kind) { return sessions_(kind); }
+    // The data directory of a kind's catalogues and profiles.
+    std::filesystem::path dataDirectory(device::DeviceKind kind) const { return directory(kind); }
     // Takes the wheel speed of every device profile loaded (the desktop's
     // wheel lines follow the profile).  May be called on a detection
     // worker: it must hand the setting to the UI thread.

@@ -32,6 +32,8 @@ public:
     explicit ProfilesPage(std::shared_ptr<ProfilePanels> panels) : panels_(std::move(panels)) {}
     void OnNotify(dui::TNotifyUI& msg) override;
     void StartUp(ui::StartUpStep step) override;
+    // The six panels, for whoever selects profiles besides the user.
+    ProfilePanels& Panels() { return *panels_; }
 
 private:
     std::shared_ptr<ProfilePanels> panels_;
