@@ -50,6 +50,9 @@ TEST_F(PanelTest, FillListsTheCatalogueOrMakesTheFirstProfile) {
             EXPECT_EQ(Catalogue(c.family, data_.path()).name(0), "profile1");
         }
     }
+    // The box is shown once the start-up is over.
+    EXPECT_TRUE(boxes().empty());
+    backend_.Pump();
     EXPECT_EQ(boxes(), shown({"message_text_8"}));
     EXPECT_TRUE(takeCalls().empty()) << "a fill selects and loads nothing";
 }

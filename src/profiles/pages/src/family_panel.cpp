@@ -93,7 +93,11 @@ Catalogue FamilyPanel::catalogue() const {
 }
 
 void FamilyPanel::ShowMessage(const char* key) {
-    ui::CMsgWnd::MessageBox(host_.Window(), key);
+    if (postMessages_) {
+        ui::CMsgWnd::PostMessageBox(host_.Window(), key);
+    } else {
+        ui::CMsgWnd::MessageBox(host_.Window(), key);
+    }
 }
 
 // ------------------------------------------------------------ files
@@ -161,8 +165,11 @@ bool FamilyPanel::Fill() {
         }
         return true;
     }
-    // First run: the first profile is made from the factory default.
+    // First run: the first profile is made from the factory default.  The
+    // start-up sequence goes on while a box says what is missing.
+    postMessages_ = true;
     const auto payload = ReadDefault();
+    postMessages_ = false;
     if (!payload) {
         return false;
     }

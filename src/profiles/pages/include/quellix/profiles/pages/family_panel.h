@@ -117,6 +117,7 @@ private:
 
     Family family_;
     ProfileHost& host_;
+    bool postMessages_ = false;
 };
 
 } // namespace quellix::profiles::pages
