@@ -121,8 +121,8 @@ void ConfigCalls::loadMouseDevice(int profile) {
                 configs_->mouse, std::span<const std::uint8_t, config::kMouseDevicePayloadBytes>(
                                      payload.data(), config::kMouseDevicePayloadBytes));
         });
-    if (loaded && applyWheelSpeed_) {
-        applyWheelSpeed_(configs_->mouse.wheelSpeed.load());
+    if (loaded) {
+        applyWheelSpeed();
     }
 }
 

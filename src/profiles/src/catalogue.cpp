@@ -245,14 +245,6 @@ std::string_view describe(NameProblem problem) {
     return {};
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 namespace {
 
 bool taken(std::span<const std::string> names, std::string_view candidate) {

@@ -6,7 +6,6 @@
 #include "quellix/platform/debug.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace quellix::profiles {
 
@@ -27,14 +26,14 @@ std::uint16_t kindWord(std::string_view file) {
                                       static_cast<std::uint8_t>(file[kKindOffset + 1]) << 8);
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 } // namespace
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
+}
 
 std::string_view readDiagnostic(int result) {
     switch (result) {

@@ -122,9 +122,6 @@ enum class NameProblem {
 NameProblem checkProfileName(std::string_view name, std::string_view extension);
 std::string_view describe(NameProblem problem);
 
-// ASCII letters compared without case, every other byte exactly.
-bool equalsNoCase(std::string_view a, std::string_view b);
-
 // Add: "profile1", "profile2", ... the first not used by any name (without
 // case), so a gap a delete left is filled again.
 std::string nextFreeName(std::span<const std::string> names);

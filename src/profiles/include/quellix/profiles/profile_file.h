@@ -60,6 +60,9 @@ int readProfileFile(const std::filesystem::path& path, ReadMode mode, ProfileKin
 bool writeProfileFile(const std::filesystem::path& path, ProfileKind kind,
                       std::span<const std::uint8_t> payload);
 
+// ASCII letters compared without case, every other byte exactly.
+bool equalsNoCase(std::string_view a, std::string_view b);
+
 // `directory` + `name`, matched without regard to case when no file of
 // exactly that name exists (key loads ask for ".PRO" where saves write
 // ".pro").  Returns the exact spelling when nothing matches.
