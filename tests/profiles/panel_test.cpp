@@ -451,6 +451,12 @@ TEST_F(PanelTest, ExportWritesTheSelectedProfileWhereTheUserChose) {
     click("ms_pro_device_export_btn");
     EXPECT_EQ(boxes(), shown({"message_text_8"}));
     EXPECT_FALSE(std::filesystem::exists(data_ / "out2.config"));
+    // A place that cannot be written: the user is told so.
+    panel(Family::MouseDevice).SelectQuietly(0);
+    boxes();
+    backend_.QueueFileDialogAnswer((data_ / "no such folder" / "out3.config").string());
+    click("ms_pro_device_export_btn");
+    EXPECT_EQ(boxes(), shown({kSaveFailedMessage}));
 }
 
 TEST_F(PanelTest, ResetReadsTheDefaultAndTellsTheOtherPages) {

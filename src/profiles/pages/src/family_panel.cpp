@@ -410,7 +410,10 @@ void FamilyPanel::Import() {
     if (!payload) {
         return;
     }
-    writeProfileFile(FileOf(ItemName(position)), familyInfo(family_).kind, *payload);
+    if (!writeProfileFile(FileOf(ItemName(position)), familyInfo(family_).kind, *payload)) {
+        ShowMessage(kSaveFailedMessage); // the profile keeps its contents
+        return;
+    }
     // Away and back, so Select loads the imported payload.
     SelectQuietly(position - 1);
     SelectQuietly(position);
@@ -429,7 +432,9 @@ void FamilyPanel::Export() {
     if (!payload) {
         return;
     }
-    writeProfileFile(*chosen, familyInfo(family_).kind, *payload);
+    if (!writeProfileFile(*chosen, familyInfo(family_).kind, *payload)) {
+        ShowMessage(kSaveFailedMessage);
+    }
 }
 
 // ------------------------------------------------------------ Reset
