@@ -298,6 +298,18 @@ TEST_F(PanelTest, CopyAddsACopyNameAndAppliesIt) {
         EXPECT_EQ(takeCalls().front(),
                   "load " + std::to_string(position) + " byte " + std::to_string(c.selected + 1));
     }
+    // A copy whose file cannot be written is not listed, and the user is told.
+    std::filesystem::remove_all(data_.path());
+    std::filesystem::create_directory(data_.path());
+    writeCatalogue(Family::MouseDevice, {"a", "b"});
+    std::filesystem::create_directory(data_ / "b copy.config");
+    panel(Family::MouseDevice).Fill();
+    panel(Family::MouseDevice).SelectQuietly(1);
+    boxes();
+    click("ms_pro_device_copy_btn");
+    EXPECT_EQ(boxes(), shown({kSaveFailedMessage}));
+    EXPECT_EQ(texts(Family::MouseDevice), (Names{"a", "b"}));
+    EXPECT_EQ(Catalogue(Family::MouseDevice, data_.path()).count(), 2);
 }
 
 TEST_F(PanelTest, OperationsThatNeedASelectionDoNothingWithoutOne) {

@@ -327,7 +327,10 @@ void FamilyPanel::Copy() {
         return;
     }
     const Catalogue cat = catalogue();
-    writeProfileFile(cat.profilePath(name), familyInfo(family_).kind, *payload);
+    if (!writeProfileFile(cat.profilePath(name), familyInfo(family_).kind, *payload)) {
+        ShowMessage(kSaveFailedMessage); // no entry for a copy that has no file
+        return;
+    }
     AppendItem(name, false);
     const int position = ItemCount() - 1;
     cat.setCount(ItemCount());
