@@ -7,6 +7,7 @@
 #include "quellix/app/config_calls.h"
 #include "quellix/app/device_pages.h"
 #include "quellix/app/lighting_previews.h"
+#include "quellix/app/lighting_pages_host.h"
 #include "quellix/app/profile_pages_host.h"
 #include "quellix/dui/builder.h"
 #include "quellix/dui/container.h"
@@ -116,6 +117,7 @@ CMainWnd::CMainWnd(std::unique_ptr<DeviceConfigCalls> calls)
         InstallDevicePages(*this, *configCalls_, platform::systemClock(), *desktop_,
                            platform::programDirectory());
         InstallProfilePages(*this, *configCalls_);
+        InstallLightingPages(*this, *configCalls_);
         configCalls_->setWheelSpeedApplier([desktop = desktop_.get()](int lines) {
             if (dui::Toolkit* toolkit = dui::Toolkit::current()) {
                 toolkit->dispatcher().post([desktop, lines] { desktop->setWheelLines(lines); });

@@ -1,0 +1,98 @@
+#include "quellix/lighting/pages/lighting_page.h"
+
+#include "kind_panel.h"
+
+namespace quellix::lighting::pages {
+
+namespace {
+
+constexpr std::string_view kSameModeButton = "_deng_same_mode";
+
+} // namespace
+
+LightingPage::LightingPage(LightingHost& host)
+    : host_(host), panels_{makeKeyboardPanel(host), makeMousePanel(host), makePadPanel(host)} {}
+
+LightingPage::~LightingPage() = default;
+
+void LightingPage::OnNotify(dui::TNotifyUI& msg) {
+    if (msg.pSender == nullptr) {
+        return;
+    }
+    const std::string& name = msg.pSender->GetName();
+    for (const auto& panel : panels_) {
+        const std::string_view prefix = device::kindPrefix(panel->kind());
+        if (msg.sType == dui::DUI_MSGTYPE_CLICK && name.starts_with(prefix) &&
+            std::string_view(name).substr(prefix.size()) == kSameModeButton) {
+            SameMode(panel->kind());
+            return;
+        }
+        if (panel->OnNotify(msg)) {
+            return;
+        }
+    }
+}
+
+void LightingPage::Refresh(int kind) {
+    if (kind >= 0 && kind < static_cast<int>(panels_.size())) {
+        panels_[static_cast<std::size_t>(kind)]->Refresh();
+    }
+}
+
+void LightingPage::SameMode(device::DeviceKind source) {
+    auto recordOf = [this](device::DeviceKind kind) -> std::span<platform::SharedByte> {
+        config::DeviceConfigs& configs = host_.Configs();
+        switch (kind) {
+        case device::DeviceKind::Keyboard:
+            return configs.keyboard.record.span();
+        case device::DeviceKind::Mouse:
+            return configs.mouse.record.span();
+        case device::DeviceKind::MousePad:
+            break;
+        }
+        return configs.pad.record.span();
+    };
+    // Bytes 1..8 of the lighting fields: mode .. blue.
+    const std::span<platform::SharedByte> from = recordOf(source);
+    const std::span<platform::SharedByte> sync = host_.SyncRecord();
+    for (std::size_t i = 0; i < kSyncRecordBytes && i < sync.size(); ++i) {
+        sync[i].store(from[1 + i].load());
+    }
+    for (device::DeviceKind kind : device::kAllDeviceKinds) {
+        if (kind == source) {
+            continue;
+        }
+        const std::span<platform::SharedByte> to = recordOf(kind);
+        for (std::size_t i = 1; i <= kSyncRecordBytes; ++i) {
+            to[i].store(from[i].load());
+        }
+    }
+    for (device::DeviceKind kind : device::kAllDeviceKinds) {
+        if (kind != source) {
+            Refresh(static_cast<int>(device::kindIndex(kind)));
+        }
+    }
+    for (device::DeviceKind kind : device::kAllDeviceKinds) {
+        if (kind == source) {
+            continue;
+        }
+        switch (kind) {
+        case device::DeviceKind::Keyboard:
+            host_.SaveProfile(Save::KeyboardLighting);
+            break;
+        case device::DeviceKind::Mouse:
+            host_.SaveProfile(Save::MouseLighting);
+            host_.SaveProfile(Save::MouseDevice);
+            break;
+        case device::DeviceKind::MousePad:
+            host_.SaveProfile(Save::PadLighting);
+            break;
+        }
+    }
+    for (device::DeviceKind kind : device::kAllDeviceKinds) {
+        host_.Session(kind).syncActive = 1;
+    }
+    host_.SyncActivated();
+}
+
+} // namespace quellix::lighting::pages

@@ -1,0 +1,157 @@
+// The pad's page, and the mouse's with its differences: three mode combos,
+// sliders that save nothing, two profiles to save and a travelling light
+// that follows the direction.
+
+#include "kind_panel.h"
+
+#include "quellix/dui/container.h"
+#include "quellix/lighting/seeds.h"
+
+namespace quellix::lighting::pages {
+
+namespace {
+
+std::uint8_t modeByte(int mode) {
+    return static_cast<std::uint8_t>(mode);
+}
+
+class PadPanel final : public KindPanel {
+public:
+    explicit PadPanel(LightingHost& host) : KindPanel(device::DeviceKind::MousePad, host) {}
+
+    void Refresh() override {
+        const LightingFields fields = Fields();
+        SelectMode(ModeCombo::Pad, fields.mode);
+        if (const auto row = layoutRow(ModeCombo::Pad, fields.mode, Apply::Refresh)) {
+            ApplyLayouts(*row);
+        }
+        refreshPadMode(host_.Engine().pad, fields.mode);
+        ShowSliders(fields);
+        ShowRecordColour(fields);
+        ShowChecks(fields);
+    }
+
+protected:
+    void ModeChosen(ModeCombo combo, int mode) override {
+        if (mode < 0) {
+            return;
+        }
+        changePadMode(host_.Engine().pad, modeByte(mode));
+        LeaveSync();
+        if (const auto row = layoutRow(combo, mode, Apply::Change)) {
+            ApplyLayouts(*row);
+        }
+        Store(field::kMode, modeByte(mode));
+        MarkChanged();
+        SaveEdit();
+    }
+
+    void SaveEdit() override { host_.SaveProfile(Save::PadLighting); }
+};
+
+class MousePanel final : public KindPanel {
+public:
+    explicit MousePanel(LightingHost& host) : KindPanel(device::DeviceKind::Mouse, host) {}
+
+    void Refresh() override {
+        if (auto* modes = dynamic_cast<dui::CTabLayoutUI*>(Named("ms_deng_mode_switch"))) {
+            modes->SelectItem(2);
+        }
+        const LightingFields fields = Fields();
+        SelectMode(ModeCombo::Mouse2, fields.mode);
+        // The refresh runs the mode change for the shown mode, but it is
+        // not an edit: the synchronised effect that may have called it
+        // keeps the mouse.
+        ChangeMode(ModeCombo::Mouse2, fields.mode, false);
+        ShowSliders(fields);
+        ShowRecordColour(fields);
+        ShowChecks(fields);
+    }
+
+protected:
+    void ModeChosen(ModeCombo combo, int mode) override {
+        if (mode >= 0) {
+            ChangeMode(combo, mode, true);
+        }
+    }
+
+    void SliderChanged(bool brightness, int value) override {
+        if (brightness) {
+            Store(field::kBrightness, static_cast<std::uint8_t>(value));
+        } else {
+            Store(field::kSpeed, static_cast<std::uint8_t>(std::max(kSliderTop - value, 0)));
+        }
+        MarkChanged();
+    }
+
+    void SetColour(std::uint32_t argb, bool take) override {
+        if (take) {
+            SetCheck("Deng_7color_check", false, true);
+        }
+        KindPanel::SetColour(argb, take);
+    }
+
+    void DirectionChanged(bool left) override {
+        Store(field::kDirection, left ? 1 : 0);
+        SetCheck(left ? "Deng_FXR_check" : "Deng_FXL_check", false, false);
+        MouseLighting& mouse = host_.Engine().mouse;
+        resetMouseAnimation(mouse);
+        placeMouseTravellingLight(mouse, left ? 1 : 0);
+        MarkChanged();
+        if (left) {
+            SaveEdit();
+        } else {
+            host_.SaveProfile(Save::MouseLighting);
+        }
+    }
+
+    bool OtherClick(const std::string& name) override {
+        // The arrow buttons turn the effect the other way round from the
+        // checks of the same side.
+        if (name != "ms_Deng_FXL_btn" && name != "ms_Deng_FXR_btn") {
+            return false;
+        }
+        Store(field::kDirection, name == "ms_Deng_FXL_btn" ? 0 : 1);
+        MarkChanged();
+        host_.SaveProfile(Save::MouseLighting);
+        return true;
+    }
+
+    void SaveEdit() override {
+        host_.SaveProfile(Save::MouseLighting);
+        host_.SaveProfile(Save::MouseDevice);
+    }
+
+private:
+    void ChangeMode(ModeCombo combo, int mode, bool edit) {
+        changeMouseMode(host_.Engine().mouse, modeByte(mode), Fields().direction);
+        LeaveSync();
+        if (const auto row = layoutRow(combo, mode, Apply::Change)) {
+            ApplyLayouts(*row);
+        }
+        const LayoutVisibility shown = mouseVisibility(combo, mode);
+        if (auto* fx = Control("deng_fx_layout"); fx != nullptr && shown.fx) {
+            fx->SetVisible(*shown.fx);
+        }
+        if (auto* speed = Control("deng_speed_layout"); speed != nullptr && shown.speed) {
+            speed->SetVisible(*shown.speed);
+        }
+        Store(field::kMode, modeByte(mode));
+        if (edit) {
+            MarkChanged();
+        }
+        SaveEdit();
+    }
+};
+
+} // namespace
+
+std::unique_ptr<KindPanel> makePadPanel(LightingHost& host) {
+    return std::make_unique<PadPanel>(host);
+}
+
+std::unique_ptr<KindPanel> makeMousePanel(LightingHost& host) {
+    return std::make_unique<MousePanel>(host);
+}
+
+} // namespace quellix::lighting::pages
