@@ -1,5 +1,7 @@
 #include "control_painter.h"
 
+#include <algorithm>
+
 #include <QLinearGradient>
 #include <QPainterPath>
 
@@ -350,12 +352,21 @@ void ControlPainter::PaintPalette(CColorPaletteUI& palette) {
     value.setColorAt(1, ToQColor(FromHsv(hsv)));
     painter_.fillRect(bar, value);
 
+    // The ring is drawn inside the square even for a colour on its edge:
+    // the control's own rectangle would cut it off.
+    constexpr int kRing = 6;
+    constexpr int kRingReach = kRing + 2;
     const POINT marker = SquareMarker(layout, color);
+    const QPoint ring(
+        std::clamp(int(marker.x), square.left() + kRingReach,
+                   std::max(square.left() + kRingReach, square.right() - kRingReach)),
+        std::clamp(int(marker.y), square.top() + kRingReach,
+                   std::max(square.top() + kRingReach, square.bottom() - kRingReach)));
     painter_.setBrush(Qt::NoBrush);
     painter_.setPen(QPen(Qt::black, 3));
-    painter_.drawEllipse(QPoint(marker.x, marker.y), 6, 6);
+    painter_.drawEllipse(ring, kRing, kRing);
     painter_.setPen(QPen(Qt::white, 1.5));
-    painter_.drawEllipse(QPoint(marker.x, marker.y), 6, 6);
+    painter_.drawEllipse(ring, kRing, kRing);
     const int x = BarMarker(layout, color);
     painter_.setPen(QPen(Qt::white, 2));
     painter_.drawRect(QRect(x - 2, bar.top() - 2, 4, bar.height() + 4));

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "control_painter.h"
+#include "drop_list.h"
 #include "qt_canvas.h"
 #include "quellix/dui/controls.h"
 #include "quellix/dui/hit_test.h"
@@ -545,33 +546,24 @@ void WindowWidget::OpenDroppedCombo() {
     if (combo == nullptr) {
         return;
     }
-    QMenu menu(this);
-    menu.setStyleSheet(QStringLiteral(
-        "QMenu { background: #1F232B; color: #D0D4DC; border: 1px solid #343A46; padding: 4px; }"
-        "QMenu::item { padding: 6px 18px; border-radius: 4px; }"
-        "QMenu::item:selected { background: #0199CB; color: white; }"));
-    menu.setFont(FontFor(*manager, combo->GetFont()));
     const RECT rc = combo->GetPos();
-    menu.setMinimumWidth(rc.width());
-    QAction* current = nullptr;
+    std::vector<DropListItem> items;
     for (int i = 0; i < combo->GetCount(); ++i) {
         CControlUI* element = combo->GetItemAt(i);
         if (element == nullptr || !element->IsOwnVisible()) {
             continue;
         }
-        QAction* action = menu.addAction(QString::fromStdString(element->GetText()));
-        action->setData(i);
-        action->setEnabled(element->IsEnabled());
-        if (i == combo->GetCurSel()) {
-            current = action;
-        }
+        items.push_back({QString::fromStdString(element->GetText()), i, element->IsEnabled()});
     }
-    if (current != nullptr) {
-        menu.setActiveAction(current);
-    }
+    // A long list scrolls instead of covering the screen: at most the
+    // layout's drop-box height.
+    constexpr int kDefaultDropHeight = 150;
     const HWND handle = window_->GetHWND();
-    QAction* chosen = menu.exec(mapToGlobal(QPoint(rc.left, rc.bottom)));
-    // The menu ran its own loop: the window or the combo may be gone.
+    const QRect anchor(mapToGlobal(QPoint(rc.left, rc.top)), QSize(rc.width(), rc.height()));
+    const std::optional<int> chosen =
+        RunDropList(this, FontFor(*manager, combo->GetFont()), anchor, items, combo->GetCurSel(),
+                    combo->GetDropBoxHeight() > 0 ? combo->GetDropBoxHeight() : kDefaultDropHeight);
+    // The list ran its own loop: the window or the combo may be gone.
     if (window_ == nullptr || !IsWindow(handle) || Manager() == nullptr) {
         return;
     }
@@ -582,9 +574,8 @@ void WindowWidget::OpenDroppedCombo() {
         return;
     }
     combo->SetDropped(false);
-    if (chosen != nullptr) {
-        const int index = chosen->data().toInt();
-        if (auto* item = combo->GetListItem(index)) {
+    if (chosen) {
+        if (auto* item = combo->GetListItem(*chosen)) {
             item->Select();
         }
     }

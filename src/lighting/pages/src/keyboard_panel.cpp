@@ -207,8 +207,8 @@ protected:
             return true;
         }
         const unsigned variant = Variant();
-        const bool painting = variant == 1 ? mode == kOneColourCustomMode
-                                           : mode == kKeyboardCustomMode;
+        const bool painting =
+            variant == 1 ? mode == kOneColourCustomMode : mode == kKeyboardCustomMode;
         if (painting) {
             PaintKey(*key);
             SaveEdit();
@@ -422,7 +422,7 @@ private:
     }
     void SetEnabled(std::string_view name, bool enabled) const {
         if (auto* control = Named(std::string(name))) {
-            control->SetEnabled(enabled);
+            setEnabledWithChildren(*control, enabled);
         }
     }
 };

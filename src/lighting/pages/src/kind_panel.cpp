@@ -1,5 +1,6 @@
 #include "kind_panel.h"
 
+#include "quellix/dui/container.h"
 #include "quellix/ui/colour_presets.h"
 
 #include <algorithm>
@@ -11,6 +12,21 @@ namespace {
 constexpr std::string_view kChannelEdits[] = {"Deng_edit_R", "Deng_edit_G", "Deng_edit_B"};
 
 } // namespace
+
+// A disabled layout takes its controls with it: they look disabled and
+// take no input.
+void setEnabledWithChildren(dui::CControlUI& control, bool enabled) {
+    control.SetEnabled(enabled);
+    if (auto* container = dynamic_cast<dui::CContainerUI*>(&control)) {
+        for (int i = 0; i < container->GetCount(); ++i) {
+            if (dui::CControlUI* child = container->GetItemAt(i)) {
+                setEnabledWithChildren(*child, enabled);
+            }
+        }
+    }
+}
+
+namespace {} // namespace
 
 KindPanel::KindPanel(device::DeviceKind kind, LightingHost& host)
     : kind_(kind), host_(host), prefix_(std::string(device::kindPrefix(kind)) + "_") {}
@@ -184,7 +200,7 @@ void KindPanel::ApplyLayouts(const LayoutRow& row) const {
             continue;
         }
         if (auto* control = Control(suffix)) {
-            control->SetEnabled(state == Switch::On);
+            setEnabledWithChildren(*control, state == Switch::On);
         }
     }
 }

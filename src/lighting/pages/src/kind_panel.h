@@ -94,6 +94,9 @@ protected:
     std::string prefix_;
 };
 
+// Enables or disables a control and everything it holds.
+void setEnabledWithChildren(dui::CControlUI& control, bool enabled);
+
 std::unique_ptr<KindPanel> makePadPanel(LightingHost& host);
 std::unique_ptr<KindPanel> makeMousePanel(LightingHost& host);
 std::unique_ptr<KindPanel> makeKeyboardPanel(LightingHost& host);

@@ -31,11 +31,11 @@ constexpr std::array kMouse1Rows = {row("11110"), row("01110"), row("01000"),
 constexpr std::array kMouse2Rows = {row("11111"), row("00011"), row("01111"), row("01001"),
                                     row("11110"), row("11110"), row("01110")};
 
-constexpr std::array kKeyboardRows = {
-    row("11111"), row("00011"), row("01111"), row("01011"), row("00010"), row("01110"),
-    row("01110"), row("11110"), row("01100"), row("01110"), row("10010"), row("01110"),
-    row("01110"), row("10010"), row("11110"), row("-1110"), row("01110"), row("-----"),
-    row("01110")};
+constexpr std::array kKeyboardRows = {row("11111"), row("00011"), row("01111"), row("01011"),
+                                      row("00010"), row("01110"), row("01110"), row("11110"),
+                                      row("01100"), row("01110"), row("10010"), row("01110"),
+                                      row("01110"), row("10010"), row("11110"), row("-1110"),
+                                      row("01110"), row("-----"), row("01110")};
 
 constexpr std::array kOneColourRows = {
     row("10010"), row("00010"), row("00010"), row("00000"), row("00010"), row("00010"),
@@ -97,20 +97,28 @@ constexpr std::array<KeyboardRow, 19> kKeyboardExtras = {
 };
 
 constexpr std::array<KeyboardRow, 17> kOneColourExtras = {
-    lr(),    plain(), plain(),
-    plain(), plain(), plain(),
+    lr(),
+    plain(),
+    plain(),
+    plain(),
+    plain(),
+    plain(),
     KeyboardRow{std::nullopt, KeyboardGroup::Custom, false, true, 0},
-    lr(),    plain(), plain(),
+    lr(),
+    plain(),
+    plain(),
     KeyboardRow{kUpDownOneColour, KeyboardGroup::Normal, false, false, 0},
-    plain(), plain(),
+    plain(),
+    plain(),
     KeyboardRow{kSpreadGather, KeyboardGroup::Normal, false, false, 0},
-    lr(),    lr(),    lr(),
+    lr(),
+    lr(),
+    lr(),
 };
 
 constexpr std::string_view kComboNames[] = {
-    "mp_deng_combo_modeSelect",  "ms_deng_combo_modeSelect0",
-    "ms_deng_combo_modeSelect1", "ms_deng_combo_modeSelect2",
-    "kb_deng_combo_modeSelect",  "kb_deng_onecolor_combo_modeSelect"};
+    "mp_deng_combo_modeSelect",  "ms_deng_combo_modeSelect0", "ms_deng_combo_modeSelect1",
+    "ms_deng_combo_modeSelect2", "kb_deng_combo_modeSelect",  "kb_deng_onecolor_combo_modeSelect"};
 
 } // namespace
 

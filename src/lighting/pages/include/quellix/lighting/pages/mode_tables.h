@@ -15,21 +15,21 @@ enum class Switch : std::int8_t { Keep = -1, Off = 0, On = 1 };
 
 // The four layouts of a page and its same-mode button.
 struct LayoutRow {
-    Switch fx = Switch::Keep;         // p"_deng_fx_layout": direction
-    Switch colour = Switch::Keep;     // p"_deng_color_layout"
+    Switch fx = Switch::Keep;          // p"_deng_fx_layout": direction
+    Switch colour = Switch::Keep;      // p"_deng_color_layout"
     Switch multicolour = Switch::Keep; // p"_deng_7colorselect_layout"
-    Switch speed = Switch::Keep;      // p"_deng_speed_layout"
-    Switch same = Switch::Keep;       // p"_deng_same_mode"
+    Switch speed = Switch::Keep;       // p"_deng_speed_layout"
+    Switch same = Switch::Keep;        // p"_deng_same_mode"
 };
 
 // The mode combos of the three pages.
 enum class ModeCombo : std::uint8_t {
-    Pad,          // "mp_deng_combo_modeSelect"
-    Mouse0,       // "ms_deng_combo_modeSelect0"
-    Mouse1,       // "ms_deng_combo_modeSelect1"
-    Mouse2,       // "ms_deng_combo_modeSelect2", the one the mouse page shows
-    Keyboard,     // "kb_deng_combo_modeSelect", keyboard variants 0 and 2
-    KeyboardOne,  // "kb_deng_onecolor_combo_modeSelect", variant 1
+    Pad,         // "mp_deng_combo_modeSelect"
+    Mouse0,      // "ms_deng_combo_modeSelect0"
+    Mouse1,      // "ms_deng_combo_modeSelect1"
+    Mouse2,      // "ms_deng_combo_modeSelect2", the one the mouse page shows
+    Keyboard,    // "kb_deng_combo_modeSelect", keyboard variants 0 and 2
+    KeyboardOne, // "kb_deng_onecolor_combo_modeSelect", variant 1
 };
 std::string_view comboName(ModeCombo combo);
 std::optional<ModeCombo> comboNamed(std::string_view name);
