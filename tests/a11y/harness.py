@@ -15,6 +15,8 @@ from atspi_client import (Program, describe, do_action, enable_accessibility, fi
                           showing, wait_for, walk)
 
 BINARY = os.environ["QUELLIX_BINARY"]
+# The program's debug output goes to its log, where the cases read it.
+os.environ.setdefault("QUELLIX_DEBUG", "1")
 # Roles that only group other nodes: they need no name of their own.
 GROUPING_ROLES = {pyatspi.ROLE_PANEL, pyatspi.ROLE_LAYERED_PANE, pyatspi.ROLE_FILLER,
                   pyatspi.ROLE_GROUPING}
@@ -171,6 +173,50 @@ def case_close_button_ends_the_program(program):
     wait_for("the program to end", lambda: program.process.poll() is not None, timeout=20)
 
 
+
+# The lighting page of each device tab.
+LIGHTING_PAGES = {"mp_tab": "mp_deng_page", "ms_tab": "ms_deng_page", "kb_tab": "kb_deng_page"}
+# Words of the program's output that must not follow a click.
+TROUBLE = ("warning", "critical", "not built yet", "qpainter", "qwidget")
+
+
+def case_lighting_pages_click_through(program):
+    """Presses every button and option and moves every slider of the three
+    lighting pages; the program's output says nothing about it."""
+    main = settled_main(program)
+    time.sleep(1.0)
+    before = len(program.output().splitlines())
+    pressed = 0
+    for tab, page in LIGHTING_PAGES.items():
+        do_action(control(main, tab), "press")
+        wait_for("%s selected" % tab, lambda: selected(control(main, tab)))
+        time.sleep(0.2)
+        for node in list(walk(control(main, page))):
+            if not showing(node) or not has_state(node, pyatspi.STATE_ENABLED):
+                continue
+            role = node.getRole()
+            if role == pyatspi.ROLE_SLIDER:
+                value = node.queryValue()
+                value.currentValue = value.minimumValue
+                pressed += 1
+            elif role in (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_CHECK_BOX,
+                          pyatspi.ROLE_RADIO_BUTTON, pyatspi.ROLE_TOGGLE_BUTTON):
+                action = node.queryAction()
+                names = [action.getName(i).lower() for i in range(action.nActions)]
+                for wanted in ("press", "toggle"):
+                    if wanted in names:
+                        do_action(node, wanted)
+                        pressed += 1
+                        break
+            time.sleep(0.02)
+    time.sleep(0.5)
+    assert pressed > 60, "only %d controls pressed" % pressed
+    assert program.process.poll() is None, "the program ended"
+    lines = program.output().splitlines()[before:]
+    trouble = [line for line in lines if any(word in line.lower() for word in TROUBLE)]
+    assert not trouble, "the output after the clicks:\n  " + "\n  ".join(trouble[:20])
+
+
 CASES = [
     case_device_tabs_switch_the_page,
     case_slider_value_reads_and_sets,
@@ -178,6 +224,7 @@ CASES = [
     case_keyboard_reaches_and_presses_the_tabs,
     case_every_shown_control_has_a_role_and_a_name,
     case_palette_dialog_picks_a_colour,
+    case_lighting_pages_click_through,
     case_about_window_opens_and_closes,
     case_minimise_button_iconifies_the_window,
     case_close_button_ends_the_program,

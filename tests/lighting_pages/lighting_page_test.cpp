@@ -55,6 +55,10 @@ protected:
 
     // Shows the kind's lighting page, as the tabs do.
     void Show(const char* tab, int kind) {
+        // The connection shows the tab and selects its page on the UI
+        // thread: let it finish first.
+        ASSERT_TRUE(live_.WaitFor([&] { return live_.Shown(tab); }));
+        live_.WaitFor([] { return false; }, std::chrono::milliseconds(200));
         ASSERT_TRUE(user().Click(tab));
         live_.window().Page(ui::Feature::Lighting).Refresh(kind);
         live_.backend().Pump();
