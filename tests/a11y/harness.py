@@ -177,7 +177,7 @@ def case_close_button_ends_the_program(program):
 # The lighting page of each device tab.
 LIGHTING_PAGES = {"mp_tab": "mp_deng_page", "ms_tab": "ms_deng_page", "kb_tab": "kb_deng_page"}
 # Words of the program's output that must not follow a click.
-TROUBLE = ("warning", "critical", "not built yet", "qpainter", "qwidget")
+TROUBLE = ("warning", "critical", "lighting: not built yet", "qpainter", "qwidget")
 
 
 def case_lighting_pages_click_through(program):
