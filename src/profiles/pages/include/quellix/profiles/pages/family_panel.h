@@ -50,6 +50,8 @@ public:
     const FamilyControls& controls() const { return familyControls(family_); }
 
     // --- what the profile watchers use (UI thread) ---
+    // The list control exists in the window.
+    bool HasList() const { return List() != nullptr; }
     // Items in the list (0 while the list control is missing).
     int ItemCount() const;
     // Selects the item at `position` without taking the focus; when that
