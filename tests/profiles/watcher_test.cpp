@@ -106,10 +106,12 @@ public:
     std::optional<int> itemCount() override {
         return listGone_ ? std::nullopt : std::optional<int>(items_);
     }
-    void selectQuietly(int position) override {
-        if (position != selected_ && position >= 0 && position < items_) {
-            select(position);
+    bool selectQuietly(int position) override {
+        if (position == selected_ || position < 0 || position >= items_) {
+            return false;
         }
+        select(position);
+        return true;
     }
 
     // The user picks a profile in the list.
@@ -177,6 +179,7 @@ protected:
 };
 
 TEST_F(WatcherPass, LinkedProgramSelectsItsProfileAndTheKeyKeepsTheUsersChoice) {
+    const auto since = platform::debugSequence();
     EXPECT_EQ(watcherPass(list, catalogue, inFront(kProgramA)), PassResult::Continue);
     EXPECT_EQ(list.selected(), 1);
     EXPECT_EQ(catalogue.selection(), 2);
@@ -190,6 +193,10 @@ TEST_F(WatcherPass, LinkedProgramSelectsItsProfileAndTheKeyKeepsTheUsersChoice) 
     EXPECT_EQ(list.selected(), 2);
     EXPECT_EQ(list.applied(), (std::vector<int>{2, 1, 2}));
     EXPECT_EQ(catalogue.selection(), 2);
+    EXPECT_EQ(platform::debugLinesSince(since),
+              (std::vector<std::string>{
+                  "mouse-pad lighting profile 1 selected: /opt/a/Alpha is in front",
+                  "mouse-pad lighting profile 2 selected again: no linked program in front"}));
 }
 
 TEST_F(WatcherPass, UsersChoiceWhileTheLinkedProgramIsInFrontComesBackLater) {

@@ -34,7 +34,7 @@ public:
         }
         return panel_->ItemCount();
     }
-    void selectQuietly(int position) override { panel_->SelectQuietly(position); }
+    bool selectQuietly(int position) override { return panel_->SelectQuietly(position); }
 
 private:
     CMainWnd& window_;

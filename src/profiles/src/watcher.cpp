@@ -10,6 +10,18 @@
 
 namespace quellix::profiles {
 
+namespace {
+
+bool linkedAt(std::span<const LinkEntry> links, int position,
+              const platform::ProgramInFront& program) {
+    return position < static_cast<int>(links.size()) &&
+           leadingNumber(links[static_cast<std::size_t>(position)].flag) == 1 &&
+           equalsNoCase(links[static_cast<std::size_t>(position)].program,
+                        program.executable.string());
+}
+
+} // namespace
+
 std::optional<int> watcherChoice(int itemCount, std::span<const LinkEntry> links,
                                  std::string_view executable, int remembered) {
     const int scanned = std::min(itemCount, static_cast<int>(links.size()));
@@ -43,7 +55,15 @@ PassResult watcherPass(WatchedList& list, const Catalogue& catalogue,
         if (!choice) {
             return;
         }
-        list.selectQuietly(*choice);
+        if (list.selectQuietly(*choice)) {
+            const std::string family(familyInfo(catalogue.family()).name);
+            const std::string position = std::to_string(*choice);
+            platform::debugOutput(linkedAt(view.links, *choice, program)
+                                      ? family + " profile " + position + " selected: " +
+                                            program.executable.string() + " is in front"
+                                      : family + " profile " + position +
+                                            " selected again: no linked program in front");
+        }
         // Select wrote the position it applied; the key goes on naming the
         // profile the user chose, which comes back when the program leaves.
         // Nothing else runs on the list meanwhile, so this cannot replace a

@@ -62,8 +62,9 @@ public:
     virtual std::optional<int> itemCount() = 0;
     // Within exclusive(): selects `position` without taking the focus;
     // when that changes the selection, the family's Select runs (it loads
-    // and applies the profile and writes the selection key).
-    virtual void selectQuietly(int position) = 0;
+    // and applies the profile and writes the selection key).  True when the
+    // selection changed.
+    virtual bool selectQuietly(int position) = 0;
 };
 
 struct WatcherTiming {

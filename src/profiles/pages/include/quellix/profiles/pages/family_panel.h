@@ -56,8 +56,9 @@ public:
     int ItemCount() const;
     // Selects the item at `position` without taking the focus; when that
     // changes the selection, Select runs before the call returns.  A
-    // position below 0 clears the selection (no Select).
-    void SelectQuietly(int position);
+    // position below 0 clears the selection (no Select).  True when the
+    // selection changed.
+    bool SelectQuietly(int position);
     // The family's catalogue (its file and sections).
     Catalogue catalogue() const;
 
