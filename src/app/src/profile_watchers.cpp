@@ -5,6 +5,7 @@
 #include "quellix/profiles/pages/profile_pages.h"
 
 #include <memory>
+#include <mutex>
 
 namespace quellix::app {
 
@@ -12,21 +13,46 @@ namespace {
 
 using profiles::pages::FamilyPanel;
 
-// The family's panel, reached on the UI thread with a blocking send.
+// The family's panel, reached on the UI thread.  The work is posted and
+// waited for together with the watcher's stop event, so that a watcher never
+// holds up the shutdown waiting for a UI thread that no longer runs tasks:
+// work that has not started when the stop comes is dropped.
 class PanelList final : public profiles::WatchedList {
 public:
-    PanelList(CMainWnd& window, dui::Dispatcher& dispatcher, FamilyPanel* panel)
-        : window_(window), dispatcher_(dispatcher), panel_(panel) {}
+    PanelList(CMainWnd& window, dui::Dispatcher& dispatcher, FamilyPanel* panel,
+              platform::Event& stop)
+        : window_(window), dispatcher_(dispatcher), panel_(panel), stop_(stop) {}
 
     bool exclusive(const std::function<void()>& work) override {
-        bool windowThere = false;
-        const bool ran = dispatcher_.send([&] {
-            windowThere = window_.GetHWND() != dui::kNullWindow;
-            if (windowThere) {
+        struct Handoff {
+            platform::Event done{platform::Event::Reset::Manual};
+            std::mutex running; // held while the work runs, taken to cancel it
+            bool cancelled = false;
+            bool windowThere = false;
+        };
+        if (dispatcher_.isShutDown()) {
+            return false;
+        }
+        auto handoff = std::make_shared<Handoff>();
+        dispatcher_.post([handoff, &work, this] {
+            std::lock_guard hold(handoff->running);
+            if (handoff->cancelled) {
+                return;
+            }
+            handoff->windowThere = window_.GetHWND() != dui::kNullWindow;
+            if (handoff->windowThere) {
                 work();
             }
+            handoff->done.set();
         });
-        return ran && windowThere;
+        if (platform::waitAny({&handoff->done, &stop_}, platform::kInfinite) != 0) {
+            std::lock_guard hold(handoff->running);
+            handoff->cancelled = true;
+            if (!handoff->done.isSignalled()) {
+                return false;
+            }
+        }
+        return handoff->windowThere;
     }
     std::optional<int> itemCount() override {
         if (panel_ == nullptr || !panel_->HasList()) {
@@ -40,6 +66,7 @@ private:
     CMainWnd& window_;
     dui::Dispatcher& dispatcher_;
     FamilyPanel* panel_;
+    platform::Event& stop_;
 };
 
 FamilyPanel* panelOf(CMainWnd& window, profiles::Family family) {
@@ -58,7 +85,7 @@ std::function<void(platform::Event&)> profileWatcherWorker(CMainWnd& window,
                          : profiles::Catalogue(watcher.family, std::filesystem::path()));
     dui::Dispatcher& dispatcher = dui::Toolkit::current()->dispatcher();
     return [&window, &dispatcher, &watcher, panel, catalogue](platform::Event& stop) {
-        PanelList list(window, dispatcher, panel);
+        PanelList list(window, dispatcher, panel, stop);
         // Each watcher has its own connection to the display.
         const std::unique_ptr<platform::ForegroundProgram> foreground =
             platform::openForegroundProgram();

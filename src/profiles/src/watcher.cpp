@@ -92,6 +92,10 @@ void runWatcher(const WatcherInfo& watcher, WatchedList& list, const Catalogue& 
         }
         unknownReason = program.known() ? std::string() : program.reason;
         if (watcherPass(list, catalogue, program) == PassResult::ListGone) {
+            // A list cut short by the stop is no lost list.
+            if (stop.isSignalled()) {
+                break;
+            }
             platform::debugOutput(name + ": the profile list is gone, ending");
             return;
         }
