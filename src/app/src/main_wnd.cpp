@@ -664,7 +664,7 @@ void CMainWnd::StartWorkers() {
          [link](platform::Event& stop) { link->lightingWorkers.runSync(stop); }},
     };
     for (const profiles::WatcherInfo& watcher : profiles::kWatchers) {
-        entries.push_back({watcher.name, profileWatcherWorker(*this, watcher)});
+        entries.push_back({watcher.name, profileWatcherWorker(*this, watcher, watcherSetup_)});
     }
     workers_.start(std::move(entries), std::chrono::milliseconds(20));
 }

@@ -77,19 +77,19 @@ FamilyPanel* panelOf(CMainWnd& window, profiles::Family family) {
 } // namespace
 
 std::function<void(platform::Event&)> profileWatcherWorker(CMainWnd& window,
-                                                           const profiles::WatcherInfo& watcher) {
+                                                           const profiles::WatcherInfo& watcher,
+                                                           const ProfileWatcherSetup& setup) {
     FamilyPanel* panel = panelOf(window, watcher.family);
     // The data directory does not change while the program runs.
     auto catalogue = std::make_shared<profiles::Catalogue>(
         panel != nullptr ? panel->catalogue()
                          : profiles::Catalogue(watcher.family, std::filesystem::path()));
     dui::Dispatcher& dispatcher = dui::Toolkit::current()->dispatcher();
-    return [&window, &dispatcher, &watcher, panel, catalogue](platform::Event& stop) {
+    return [&window, &dispatcher, &watcher, panel, catalogue, setup](platform::Event& stop) {
         PanelList list(window, dispatcher, panel, stop);
         // Each watcher has its own connection to the display.
-        const std::unique_ptr<platform::ForegroundProgram> foreground =
-            platform::openForegroundProgram();
-        profiles::runWatcher(watcher, list, *catalogue, *foreground, stop);
+        const std::unique_ptr<platform::ForegroundProgram> foreground = setup.openForeground();
+        profiles::runWatcher(watcher, list, *catalogue, *foreground, stop, setup.timing);
     };
 }
 

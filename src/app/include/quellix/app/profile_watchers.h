@@ -15,6 +15,7 @@ namespace quellix::app {
 // worker that runs `watcher` on the window's profile panel.  Without a
 // profiles page the worker ends at once, as for a missing list.
 std::function<void(platform::Event&)> profileWatcherWorker(CMainWnd& window,
-                                                           const profiles::WatcherInfo& watcher);
+                                                           const profiles::WatcherInfo& watcher,
+                                                           const ProfileWatcherSetup& setup);
 
 } // namespace quellix::app
