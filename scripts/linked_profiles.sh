@@ -19,6 +19,7 @@ bin=$(realpath "${QUELLIX_BUILD_DIR:-build}/bin")
 defaults=$(realpath defaults)
 work=$(mktemp -d)
 log=$work/quellix.log
+title="Quellix T417 Gaming Mouse pad Driver"
 failures=0
 
 cleanup() {
@@ -68,9 +69,24 @@ start_program() { # NAME
     DISPLAY=":$display" xprop -id "$window" -f _NET_WM_PID 32c -set _NET_WM_PID "$pid"
     echo "$pid $window"
 }
+# Brings a window to the front and waits up to 5 s until the window
+# manager names it the active window.
 activate() { # WINDOW
-    DISPLAY=":$display" timeout 5 xdotool windowactivate --sync "$1" 2>/dev/null ||
-        DISPLAY=":$display" xdotool windowactivate "$1"
+    for _ in $(seq 50); do
+        DISPLAY=":$display" xdotool windowactivate "$1" 2>/dev/null || true
+        sleep 0.1
+        [[ $(DISPLAY=":$display" xdotool getactivewindow 2>/dev/null) == "$1" ]] && return 0
+    done
+    return 1
+}
+# Waits up to 10 s for the program's window to be mapped.
+window_shown() {
+    for _ in $(seq 100); do
+        xwininfo -display ":$display" -name "$title" 2>/dev/null | grep -q "Map State: IsViewable" &&
+            return 0
+        sleep 0.1
+    done
+    return 1
 }
 
 display=$((200 + RANDOM % 100))
@@ -121,10 +137,13 @@ DISPLAY=":$display" QUELLIX_DEBUG=1 QUELLIX_INSTANCE_NAME="quellix-linked-$$" \
     QUELLIX_DOCUMENTS_DIR="$work/documents" "$bin/quellix" --simulate=pad 2>"$log" &
 app_pid=$!
 check "the pad connected with the remembered profile3" saw "profile applied: $pad_dir/profile3.led" 100
+# The window comes up when the pad is found and takes the front: the
+# programs are activated after that.
+check "the program's window is shown" window_shown
 
 echo "3. alpha comes to the front"
 mark_log
-activate "$alpha_window"
+check "alpha is the active window" activate "$alpha_window"
 check "the watcher selects profile2 for alpha" \
     saw "mouse-pad lighting profile 1 selected: $work/alpha is in front" 30
 check "profile2 is applied" saw "profile applied: $pad_dir/profile2.led" 10
@@ -132,7 +151,7 @@ check "the selection key still names profile3 ($(selection_key))" test "$(select
 
 echo "4. beta comes to the front"
 mark_log
-activate "$beta_window"
+check "beta is the active window" activate "$beta_window"
 check "the user's profile3 comes back" \
     saw "mouse-pad lighting profile 2 selected again: no linked program in front" 30
 check "profile3 is applied" saw "profile applied: $pad_dir/profile3.led" 10
