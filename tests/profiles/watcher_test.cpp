@@ -85,6 +85,17 @@ TEST(WatcherChoice, LinkedProgramOrRememberedSelection) {
     }
 }
 
+TEST(WatcherTable, OneWatcherPerFamilyButMouseLighting) {
+    std::vector<Family> watched;
+    for (const WatcherInfo& watcher : kWatchers) {
+        watched.push_back(watcher.family);
+    }
+    std::sort(watched.begin(), watched.end());
+    EXPECT_EQ(watched,
+              (std::vector<Family>{Family::PadLighting, Family::KeyboardLighting,
+                                   Family::KeyboardKeys, Family::MouseDevice, Family::MouseKeys}));
+}
+
 // The list as the panel keeps it: a quiet selection that changes the
 // selection runs Select, which applies the profile and writes the key.
 // `exclusive` stands for the UI thread: the test's "user" takes the same
