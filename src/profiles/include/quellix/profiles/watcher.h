@@ -55,7 +55,7 @@ public:
     virtual ~WatchedList() = default;
     // Runs `work` where the user's own selections cannot run meanwhile (the
     // UI thread) and returns after it ran; false, without running it, when
-    // the window is gone.
+    // the window is gone (or a stop ended the wait for the UI thread).
     virtual bool exclusive(const std::function<void()>& work) = 0;
     // Within exclusive(): the items of the list; nothing when the list
     // control cannot be found.
