@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-svg-dev libqt6svg6-dev
     librsvg2-bin python3
     clang-14 libclang-rt-14-dev
-    xvfb xauth x11-utils imagemagick
+    xvfb xauth x11-utils imagemagick openbox xdotool
     libxcb1-dev fonts-dejavu-core fonts-wqy-microhei desktop-file-utils
     dbus dbus-x11 at-spi2-core python3-pyatspi python3-dbus
 )

@@ -70,8 +70,12 @@ bool loadFamily(Family family, const std::filesystem::path& directory, int posit
             return false;
         }
     }
-    std::lock_guard hold(session.lock);
-    apply(payload);
+    {
+        std::lock_guard hold(session.lock);
+        apply(payload);
+    }
+    platform::debugOutput(std::string(info.name) + " profile applied: " +
+                          (result == profiles::kReadOk ? path.string() : "factory default"));
     return true;
 }
 

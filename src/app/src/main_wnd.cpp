@@ -9,6 +9,7 @@
 #include "quellix/app/lighting_previews.h"
 #include "quellix/app/lighting_pages_host.h"
 #include "quellix/app/profile_pages_host.h"
+#include "quellix/app/profile_watchers.h"
 #include "quellix/dui/builder.h"
 #include "quellix/dui/container.h"
 #include "quellix/dui/menu.h"
@@ -651,14 +652,6 @@ void CMainWnd::StartWorkers() {
     auto lighting = [link](DeviceKind kind) {
         return [link, kind](platform::Event& stop) { link->lightingWorkers.runKind(kind, stop); };
     };
-    // The profile watchers come with their feature; until then their places
-    // in the start order hold a worker that only waits to be stopped.
-    auto pending = [](std::string_view name) {
-        return [name](platform::Event& stop) {
-            platform::debugOutput(std::string(name) + ": not built yet");
-            stop.wait(platform::kInfinite);
-        };
-    };
     std::vector<WorkerEntry> entries = {
         {"keyboard detection", detection(DeviceKind::Keyboard)},
         {"mouse detection", detection(DeviceKind::Mouse)},
@@ -671,12 +664,10 @@ void CMainWnd::StartWorkers() {
         {"mouse pad lighting", lighting(DeviceKind::MousePad)},
         {"synchronised lighting",
          [link](platform::Event& stop) { link->lightingWorkers.runSync(stop); }},
-        {"keyboard lighting profile watcher", pending("keyboard lighting profile watcher")},
-        {"keyboard key profile watcher", pending("keyboard key profile watcher")},
-        {"mouse device profile watcher", pending("mouse device profile watcher")},
-        {"mouse key profile watcher", pending("mouse key profile watcher")},
-        {"mouse pad lighting profile watcher", pending("mouse pad lighting profile watcher")},
     };
+    for (const profiles::WatcherInfo& watcher : profiles::kWatchers) {
+        entries.push_back({watcher.name, profileWatcherWorker(*this, watcher, watcherSetup_)});
+    }
     workers_.start(std::move(entries), std::chrono::milliseconds(20));
 }
 

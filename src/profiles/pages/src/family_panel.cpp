@@ -82,10 +82,14 @@ void FamilyPanel::AppendItem(const std::string& name, bool styled) {
     list->Add(item);
 }
 
-void FamilyPanel::SelectQuietly(int position) {
-    if (auto* list = List()) {
-        list->SelectItem(position, false, true);
+bool FamilyPanel::SelectQuietly(int position) {
+    auto* list = List();
+    if (list == nullptr) {
+        return false;
     }
+    const int before = list->GetCurSel();
+    list->SelectItem(position, false, true);
+    return list->GetCurSel() != before;
 }
 
 Catalogue FamilyPanel::catalogue() const {

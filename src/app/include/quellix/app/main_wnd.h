@@ -7,6 +7,7 @@
 // the lighting palettes' colour and creates the tray icon.
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "quellix/app/device_config_calls.h"
@@ -19,7 +20,9 @@
 #include "quellix/dui/tray_icon.h"
 #include "quellix/dui/window.h"
 #include "quellix/platform/desktop_settings.h"
+#include "quellix/platform/foreground_program.h"
 #include "quellix/platform/shared_bytes.h"
+#include "quellix/profiles/watcher.h"
 #include "quellix/ui/feature_page.h"
 
 namespace quellix::app {
@@ -59,6 +62,14 @@ struct DeviceWorkerTiming {
     device::DetectionTiming detection;
     device::ListenerTiming listener;
     LightingWorkerTiming lighting;
+};
+
+// How the profile watchers pass and where they learn the program in front
+// (each watcher opens its own).
+struct ProfileWatcherSetup {
+    profiles::WatcherTiming timing;
+    std::function<std::unique_ptr<platform::ForegroundProgram>()> openForeground =
+        platform::openForegroundProgram;
 };
 
 // The main window's handle, set once by InitWindow (any thread may read it).
@@ -116,6 +127,8 @@ public:
     device::DeviceSession& Session(device::DeviceKind kind) { return link_->session(kind); }
     // Before Create: how often the device workers poll.
     void SetDeviceWorkerTiming(const DeviceWorkerTiming& timing) { timing_ = timing; }
+    // Before Create: the profile watchers' pace and their program in front.
+    void SetProfileWatcherSetup(ProfileWatcherSetup setup) { watcherSetup_ = std::move(setup); }
     bool WorkersRunning() const { return workers_.started(); }
     // Before Create: the devices found at start do not bring the window up;
     // it stays in the tray until the user asks for it.
@@ -161,6 +174,7 @@ private:
     std::unique_ptr<DeviceConfigCalls> MakeConfigCalls();
 
     DeviceWorkerTiming timing_;
+    ProfileWatcherSetup watcherSetup_;
     WorkerSet workers_;
     std::array<std::unique_ptr<ui::FeaturePage>, ui::kFeatureCount> pages_;
     bool showRuleBoxOpen_ = false;

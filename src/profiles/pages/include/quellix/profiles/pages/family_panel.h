@@ -50,12 +50,15 @@ public:
     const FamilyControls& controls() const { return familyControls(family_); }
 
     // --- what the profile watchers use (UI thread) ---
+    // The list control exists in the window.
+    bool HasList() const { return List() != nullptr; }
     // Items in the list (0 while the list control is missing).
     int ItemCount() const;
     // Selects the item at `position` without taking the focus; when that
     // changes the selection, Select runs before the call returns.  A
-    // position below 0 clears the selection (no Select).
-    void SelectQuietly(int position);
+    // position below 0 clears the selection (no Select).  True when the
+    // selection changed.
+    bool SelectQuietly(int position);
     // The family's catalogue (its file and sections).
     Catalogue catalogue() const;
 

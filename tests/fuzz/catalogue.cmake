@@ -1,0 +1,1 @@
+quellix_fuzz(catalogue_fuzz quellix_profiles)
