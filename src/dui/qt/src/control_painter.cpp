@@ -19,6 +19,10 @@
 namespace quellix::dui::qt {
 
 namespace {
+constexpr double kDisabledOpacity = 0.4;
+} // namespace
+
+namespace {
 
 QRect inner(const QRect& r, const RECT& pad) {
     return r.adjusted(pad.left, pad.top, -pad.right, -pad.bottom);
@@ -426,9 +430,13 @@ void ControlPainter::PaintControl(CControlUI& control, const QRect& dirty) {
         PaintButton(*button);
         PaintBorder(control);
     } else if (auto* progress = dynamic_cast<CProgressUI*>(&control)) {
+        // A slider or palette the user cannot move is drawn faded, as the
+        // disabled pictures of buttons are.
+        painter_.setOpacity(control.IsEnabled() ? 1.0 : kDisabledOpacity);
         PaintProgress(*progress);
         PaintBorder(control);
     } else if (auto* palette = dynamic_cast<CColorPaletteUI*>(&control)) {
+        painter_.setOpacity(control.IsEnabled() ? 1.0 : kDisabledOpacity);
         PaintPalette(*palette);
     } else if (auto* item = dynamic_cast<IListItemUI*>(&control)) {
         PaintListElement(control, item->IsSelected());
