@@ -246,16 +246,6 @@ void FamilyPanel::AfterSelect() {
     }
 }
 
-void FamilyPanel::Restore() {
-    const int position = catalogue().selection();
-    SelectQuietly(position);
-    host_.Load(family_, position);
-    const Effects& e = selectEffects(family_);
-    if (e.refresh != ui::Feature::Count) {
-        host_.RefreshPage(e.refresh, controls().page);
-    }
-}
-
 // ------------------------------------------------------------ Add
 
 void FamilyPanel::Add() {

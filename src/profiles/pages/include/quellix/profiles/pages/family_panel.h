@@ -77,8 +77,6 @@ public:
     void Reset();
     // Shows or hides the rename row.
     void ToggleEditRow();
-    // A device connected: selects the remembered profile and loads it.
-    void Restore();
 
     // --- the link controls ---
     void LinkCheckChanged();
