@@ -35,9 +35,9 @@ dui::CControlUI* KindPanel::Control(std::string_view suffix) const {
     return host_.FindControl(Name(suffix));
 }
 
-std::span<platform::SharedByte> KindPanel::Record() const {
-    config::DeviceConfigs& configs = host_.Configs();
-    switch (kind_) {
+std::span<platform::SharedByte> recordOf(LightingHost& host, device::DeviceKind kind) {
+    config::DeviceConfigs& configs = host.Configs();
+    switch (kind) {
     case device::DeviceKind::Keyboard:
         return configs.keyboard.record.span();
     case device::DeviceKind::Mouse:
@@ -46,6 +46,10 @@ std::span<platform::SharedByte> KindPanel::Record() const {
         break;
     }
     return configs.pad.record.span();
+}
+
+std::span<platform::SharedByte> KindPanel::Record() const {
+    return recordOf(host_, kind_);
 }
 
 bool KindPanel::OnNotify(dui::TNotifyUI& msg) {

@@ -94,6 +94,9 @@ protected:
     std::string prefix_;
 };
 
+// The kind's slot record (its first bytes are the lighting fields).
+std::span<platform::SharedByte> recordOf(LightingHost& host, device::DeviceKind kind);
+
 // Enables or disables a control and everything it holds.
 void setEnabledWithChildren(dui::CControlUI& control, bool enabled);
 

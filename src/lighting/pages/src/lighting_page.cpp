@@ -40,20 +40,8 @@ void LightingPage::Refresh(int kind) {
 }
 
 void LightingPage::SameMode(device::DeviceKind source) {
-    auto recordOf = [this](device::DeviceKind kind) -> std::span<platform::SharedByte> {
-        config::DeviceConfigs& configs = host_.Configs();
-        switch (kind) {
-        case device::DeviceKind::Keyboard:
-            return configs.keyboard.record.span();
-        case device::DeviceKind::Mouse:
-            return configs.mouse.record.span();
-        case device::DeviceKind::MousePad:
-            break;
-        }
-        return configs.pad.record.span();
-    };
     // Bytes 1..8 of the lighting fields: mode .. blue.
-    const std::span<platform::SharedByte> from = recordOf(source);
+    const std::span<platform::SharedByte> from = recordOf(host_, source);
     const std::span<platform::SharedByte> sync = host_.SyncRecord();
     for (std::size_t i = 0; i < kSyncRecordBytes && i < sync.size(); ++i) {
         sync[i].store(from[1 + i].load());
@@ -62,7 +50,7 @@ void LightingPage::SameMode(device::DeviceKind source) {
         if (kind == source) {
             continue;
         }
-        const std::span<platform::SharedByte> to = recordOf(kind);
+        const std::span<platform::SharedByte> to = recordOf(host_, kind);
         for (std::size_t i = 1; i <= kSyncRecordBytes; ++i) {
             to[i].store(from[i].load());
         }
