@@ -3,6 +3,7 @@
 // mouse's and the keyboard's differ in what their edits save, reset and
 // write, and override those steps.  Everything runs on the UI thread.
 
+#include "quellix/config/slot_layout.h"
 #include "quellix/dui/controls.h"
 #include "quellix/dui/list.h"
 #include "quellix/dui/notify.h"
@@ -18,14 +19,7 @@
 namespace quellix::lighting::pages {
 
 // Bytes of the lighting fields in a slot record.
-namespace field {
-inline constexpr std::size_t kMode = 1;
-inline constexpr std::size_t kBrightness = 2;
-inline constexpr std::size_t kSpeed = 3;
-inline constexpr std::size_t kDirection = 4;
-inline constexpr std::size_t kMulticolor = 5;
-inline constexpr std::size_t kRed = 6;
-} // namespace field
+namespace field = config::field;
 
 // Slider positions are 0..4; the speed slider runs against `speed`.
 inline constexpr int kSliderTop = 4;
