@@ -8,6 +8,7 @@
 #include "quellix/app/config_calls.h"
 #include "quellix/app/lighting_pages_host.h"
 #include "quellix/lighting/lighting_fields.h"
+#include "quellix/profiles/profile_file.h"
 
 #include <gtest/gtest.h>
 
@@ -177,10 +178,63 @@ TEST_F(LightingPageTest, PadControlsEditTheRecordFlagAndSave) {
         EXPECT_EQ(changed(DeviceKind::MousePad), 1) << c.what;
         EXPECT_GE(profileFiles(), 1u) << c.what << ": nothing saved";
     }
+    // The saved profile holds what the record holds.
+    ASSERT_TRUE(user().DragSlider("mp_deng_light_slider", {3}));
+    const auto saved = std::filesystem::directory_iterator(profiles_.path() / "mp");
+    ASSERT_NE(saved, std::filesystem::directory_iterator());
+    std::vector<std::uint8_t> payload(config::kPadLightingPayloadBytes);
+    ASSERT_EQ(profiles::readProfileFile(saved->path(), profiles::ReadMode::Exact,
+                                        profiles::ProfileKind::MousePad, payload),
+              profiles::kReadOk);
+    for (std::size_t i = 1; i < lighting::kLightingFieldBytes; ++i) {
+        EXPECT_EQ(payload[i], record(DeviceKind::MousePad)[i].load()) << "byte " << i;
+    }
+    EXPECT_EQ(payload[2], 3);
     // The colour display follows the record.
     EXPECT_EQ(live_.window().FindControl("mp_Deng_colordp_btn")->GetBkColor(), 0xFF008A11u);
     EXPECT_EQ(user().TextOf("mp_Deng_edit_G"), "138");
     EXPECT_TRUE(frameShows(Model::Pad, {0, 0x8A, 17}));
+}
+
+TEST_F(LightingPageTest, MouseControlsSaveBothProfilesOrNone) {
+    Open({Model::Mouse});
+    Show("ms_tab", ui::kMousePage);
+    struct Case {
+        const char* what;
+        std::function<bool(dui::UserDriver&)> act;
+        std::function<bool(const lighting::LightingFields&)> holds;
+        std::size_t saved; // profile files written
+    };
+    const Case cases[] = {
+        {"effect", [](auto& u) { return u.SelectItem("ms_deng_combo_modeSelect2", 4); },
+         [](auto& f) { return f.mode == 4; }, 2},
+        {"brightness saves nothing",
+         [](auto& u) { return u.DragSlider("ms_deng_light_slider", {1}); },
+         [](auto& f) { return f.brightness == 1; }, 0},
+        {"left saves both", [](auto& u) { return u.Click("ms_Deng_FXL_check"); },
+         [](auto& f) { return f.direction == 1; }, 2},
+        {"right saves the lighting only", [](auto& u) { return u.Click("ms_Deng_FXR_check"); },
+         [](auto& f) { return f.direction == 0; }, 1},
+        {"palette", [](auto& u) { return u.PickColor("ms_deng_Color_Pallet", 0xFF102030); },
+         [](auto& f) {
+             return f.colour() == lighting::Rgb{0x10, 0x20, 0x30} && f.multicolor == 0;
+         },
+         2},
+    };
+    profileFiles();
+    for (const Case& c : cases) {
+        clearChanged();
+        dui::UserDriver u = user();
+        ASSERT_TRUE(c.act(u)) << c.what;
+        EXPECT_TRUE(c.holds(fields(DeviceKind::Mouse))) << c.what;
+        EXPECT_EQ(changed(DeviceKind::Mouse), 1) << c.what;
+        EXPECT_EQ(profileFiles(), c.saved) << c.what;
+    }
+    // The travelling light of the left direction starts at the last cell.
+    ASSERT_TRUE(user().SelectItem("ms_deng_combo_modeSelect2", 5));
+    ASSERT_TRUE(user().Click("ms_Deng_FXL_check"));
+    EXPECT_EQ(live_.window().Link().lighting.mouse.effect.ring.load(7), 1);
+    EXPECT_FALSE(selected("ms_Deng_FXR_check"));
 }
 
 TEST_F(LightingPageTest, ChannelEditsTakeZeroTo255) {
