@@ -26,8 +26,6 @@ void setEnabledWithChildren(dui::CControlUI& control, bool enabled) {
     }
 }
 
-namespace {} // namespace
-
 KindPanel::KindPanel(device::DeviceKind kind, LightingHost& host)
     : kind_(kind), host_(host), prefix_(std::string(device::kindPrefix(kind)) + "_") {}
 
@@ -134,7 +132,9 @@ void KindPanel::SliderChanged(bool brightness, int value) {
         Store(field::kSpeed, static_cast<std::uint8_t>(std::max(kSliderTop - value, 0)));
     }
     MarkChanged();
-    SaveEdit();
+    if (SlidersSave()) {
+        SaveEdit();
+    }
 }
 
 void KindPanel::SetColour(std::uint32_t argb, bool take) {

@@ -41,7 +41,10 @@ public:
 protected:
     // --- the steps the kinds share ---
     virtual void ModeChosen(ModeCombo combo, int mode) = 0;
-    virtual void SliderChanged(bool brightness, int value);
+    void SliderChanged(bool brightness, int value);
+    // Whether a slider's move is saved (the mouse keeps it until its next
+    // saved edit).
+    virtual bool SlidersSave() const { return true; }
     // Shows `argb` in the preview and the channel edits; with `take` it
     // also becomes the record's colour.
     virtual void SetColour(std::uint32_t argb, bool take);

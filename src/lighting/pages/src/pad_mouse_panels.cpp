@@ -75,14 +75,7 @@ protected:
         }
     }
 
-    void SliderChanged(bool brightness, int value) override {
-        if (brightness) {
-            Store(field::kBrightness, static_cast<std::uint8_t>(value));
-        } else {
-            Store(field::kSpeed, static_cast<std::uint8_t>(std::max(kSliderTop - value, 0)));
-        }
-        MarkChanged();
-    }
+    bool SlidersSave() const override { return false; }
 
     void SetColour(std::uint32_t argb, bool take) override {
         if (take) {
