@@ -359,6 +359,16 @@ TEST_F(LightingPageTest, KeyboardWritesItsOwnEffectsAndColour) {
               (std::vector<std::uint8_t>{0x7E, 0x00, 0xFF}));
     EXPECT_EQ(live_.window().Session(DeviceKind::Keyboard).streamEnabled.load(), 1);
     EXPECT_EQ(fields(DeviceKind::Keyboard).colour(), (lighting::Rgb{0x7E, 0x00, 0xFF}));
+
+    // A typed channel changes the record and the profile, not the keyboard.
+    ASSERT_TRUE(user().SelectItem("kb_deng_combo_modeSelect", 2));
+    profileFiles();
+    ASSERT_TRUE(user().Type("kb_Deng_edit_G", "300"));
+    EXPECT_EQ(user().TextOf("kb_Deng_edit_G"), "255");
+    EXPECT_EQ(fields(DeviceKind::Keyboard).colour(), (lighting::Rgb{0x7E, 0xFF, 0xFF}));
+    EXPECT_EQ(live_.simulator().memory(Model::Keyboard, 0x1A, 3),
+              (std::vector<std::uint8_t>{0x7E, 0x00, 0xFF}));
+    EXPECT_EQ(profileFiles(), 1u);
 }
 
 TEST_F(LightingPageTest, KeyboardCustomColoursPaintTheCurrentSet) {

@@ -6,8 +6,8 @@
 
 #include "quellix/app/config_calls.h"
 #include "quellix/app/device_pages.h"
-#include "quellix/app/lighting_previews.h"
 #include "quellix/app/lighting_pages_host.h"
+#include "quellix/app/lighting_previews.h"
 #include "quellix/app/profile_pages_host.h"
 #include "quellix/app/profile_watchers.h"
 #include "quellix/dui/builder.h"

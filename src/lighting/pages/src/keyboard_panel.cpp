@@ -122,27 +122,17 @@ protected:
     }
 
     void ChannelTyped(Channel channel, dui::CEditUI& edit) override {
-        const ChannelText typed = readChannelText(edit.GetText());
-        if (typed.corrected) {
-            edit.SetText(*typed.corrected);
-        }
+        const std::uint8_t value = ReadTypedChannel(edit);
         if (PaintsCustomColour()) {
-            SetCustomColour(withChannel(CustomColour(), channel, typed.value), false);
+            SetCustomColour(withChannel(CustomColour(), channel, value), false);
             SaveEdit();
             return;
         }
-        const std::uint32_t colour = withChannel(PreviewColour(), channel, typed.value);
-        if (auto* preview = Control("Deng_colordp_btn")) {
-            preview->SetBkColor(colour);
-        }
-        SelectInPalette(colour);
-        SetCheck("Deng_7color_check", false, false);
-        Store(field::kRed + static_cast<std::size_t>(channel), typed.value);
-        Store(field::kMulticolor, 0);
-        MarkChanged();
-        // A typed colour is kept in the profile like a picked one (the
-        // keyboard itself gets it with the next picked colour).
-        SaveEdit();
+        // The multicolour check goes off quietly: its own handling would
+        // write to the keyboard.  The typed colour is kept in the profile
+        // like a picked one; the keyboard itself gets it with the next
+        // picked colour.
+        TakeChannel(channel, value, false);
     }
 
     void MulticolourChanged(bool on) override {

@@ -153,18 +153,26 @@ void KindPanel::PresetClicked(std::uint32_t argb) {
 }
 
 void KindPanel::ChannelTyped(Channel channel, dui::CEditUI& edit) {
+    // The check's own handling takes multicolour off and saves.
+    TakeChannel(channel, ReadTypedChannel(edit), true);
+}
+
+std::uint8_t KindPanel::ReadTypedChannel(dui::CEditUI& edit) const {
     const ChannelText typed = readChannelText(edit.GetText());
     if (typed.corrected) {
         edit.SetText(*typed.corrected);
     }
-    const std::uint32_t colour = withChannel(PreviewColour(), channel, typed.value);
+    return typed.value;
+}
+
+void KindPanel::TakeChannel(Channel channel, std::uint8_t value, bool notifyMulticolour) {
+    const std::uint32_t colour = withChannel(PreviewColour(), channel, value);
     if (auto* preview = Control("Deng_colordp_btn")) {
         preview->SetBkColor(colour);
     }
     SelectInPalette(colour);
-    // The check's own handling takes multicolour off and saves.
-    SetCheck("Deng_7color_check", false, true);
-    Store(field::kRed + static_cast<std::size_t>(channel), typed.value);
+    SetCheck("Deng_7color_check", false, notifyMulticolour);
+    Store(field::kRed + static_cast<std::size_t>(channel), value);
     Store(field::kMulticolor, 0);
     MarkChanged();
     SaveEdit();

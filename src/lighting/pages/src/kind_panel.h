@@ -59,6 +59,11 @@ protected:
     // What an edit of the fields saves.
     virtual void SaveEdit() = 0;
 
+    // The channel edit's value (its text corrected when above 255).
+    std::uint8_t ReadTypedChannel(dui::CEditUI& edit) const;
+    // A typed channel becomes the preview's, the palette's and the record's.
+    void TakeChannel(Channel channel, std::uint8_t value, bool notifyMulticolour);
+
     // --- helpers ---
     std::string Name(std::string_view suffix) const { return prefix_ + std::string(suffix); }
     dui::CControlUI* Control(std::string_view suffix) const;
