@@ -56,7 +56,10 @@ public:
             }
         }
         if (palette != nullptr) {
-            palette->SetEnabled(variant != 1);
+            // The one-colour keyboard has no colour to pick; the others'
+            // palette goes with its layout.
+            const auto* layout = Control("deng_color_layout");
+            palette->SetEnabled(variant != 1 && (layout == nullptr || layout->IsEnabled()));
         }
         SetCheck("Deng_FXL_check", fields.direction != 0, false);
         SetCheck("Deng_FXR_check", fields.direction == 0, false);
