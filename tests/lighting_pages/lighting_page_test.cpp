@@ -312,18 +312,26 @@ TEST_F(LightingPageTest, SameModeSynchronisesEveryDeviceUntilOneIsEdited) {
     EXPECT_EQ(sync.mode, 2);
     EXPECT_EQ(sync.colour(), (lighting::Rgb{0x6C, 0xFF, 0x00}));
 
-    // The main window's timer leaves the three synchronised: nothing was
-    // edited on the other pages.
+    // The main window's timer (virtual time here) leaves the three
+    // synchronised: the refreshes of the other pages were no edits.
     auto synced = [&](DeviceKind kind) { return live_.window().Session(kind).syncActive.load(); };
-    live_.WaitFor([] { return false; }, std::chrono::milliseconds(300));
+    auto timerTicks = [&] {
+        for (int i = 0; i < 3; ++i) {
+            live_.backend().AdvanceTime(100);
+            live_.backend().Pump();
+        }
+    };
+    timerTicks();
     for (DeviceKind kind : device::kAllDeviceKinds) {
         EXPECT_EQ(synced(kind), 1) << device::kindName(kind);
     }
-    // An edit on the mouse page hands the mouse back to its own worker;
-    // the others stay synchronised.
-    Show("ms_tab", ui::kMousePage);
+    // An edit on the mouse page hands the mouse back to its own worker at
+    // the timer's next tick; the others stay synchronised.
+    ASSERT_TRUE(user().Click("ms_tab"));
     ASSERT_TRUE(user().DragSlider("ms_deng_light_slider", {1}));
-    EXPECT_TRUE(live_.WaitFor([&] { return synced(DeviceKind::Mouse) == 0; }));
+    EXPECT_EQ(synced(DeviceKind::Mouse), 1);
+    timerTicks();
+    EXPECT_EQ(synced(DeviceKind::Mouse), 0);
     EXPECT_EQ(synced(DeviceKind::MousePad), 1);
     EXPECT_EQ(synced(DeviceKind::Keyboard), 1);
 }

@@ -26,6 +26,9 @@ public:
     void MarkChanged(device::DeviceKind kind) override {
         window_.lightingChanged[device::kindIndex(kind)] = 1;
     }
+    void ForgetChanged(device::DeviceKind kind) override {
+        window_.lightingChanged[device::kindIndex(kind)] = 0;
+    }
     void SyncActivated() override { window_.Link().lightingWorkers.syncActivated(); }
     bool SaveProfile(pages::Save what) override {
         switch (what) {

@@ -77,7 +77,10 @@ void LightingPage::SameMode(device::DeviceKind source) {
             break;
         }
     }
+    // Edits made before this moment are in the synchronised effect: marks
+    // the timer has not seen yet must not end it at its next tick.
     for (device::DeviceKind kind : device::kAllDeviceKinds) {
+        host_.ForgetChanged(kind);
         host_.Session(kind).syncActive = 1;
     }
     host_.SyncActivated();

@@ -59,10 +59,9 @@ public:
         }
         const LightingFields fields = Fields();
         SelectMode(ModeCombo::Mouse2, fields.mode);
-        // The refresh runs the mode change for the shown mode, but it is
-        // not an edit: the synchronised effect that may have called it
-        // keeps the mouse.
-        ChangeMode(ModeCombo::Mouse2, fields.mode, false);
+        // The refresh runs the mode change for the shown mode (and so saves
+        // both profiles).
+        ChangeMode(ModeCombo::Mouse2, fields.mode);
         ShowSliders(fields);
         ShowRecordColour(fields);
         ShowChecks(fields);
@@ -71,7 +70,7 @@ public:
 protected:
     void ModeChosen(ModeCombo combo, int mode) override {
         if (mode >= 0) {
-            ChangeMode(combo, mode, true);
+            ChangeMode(combo, mode);
         }
     }
 
@@ -116,7 +115,7 @@ protected:
     }
 
 private:
-    void ChangeMode(ModeCombo combo, int mode, bool edit) {
+    void ChangeMode(ModeCombo combo, int mode) {
         changeMouseMode(host_.Engine().mouse, modeByte(mode), Fields().direction);
         LeaveSync();
         if (const auto row = layoutRow(combo, mode, Apply::Change)) {
@@ -130,9 +129,7 @@ private:
             speed->SetVisible(*shown.speed);
         }
         Store(field::kMode, modeByte(mode));
-        if (edit) {
-            MarkChanged();
-        }
+        MarkChanged();
         SaveEdit();
     }
 };

@@ -38,6 +38,8 @@ public:
     // The kind's lighting was edited: the main window's timer hands the
     // device back to its own animation.
     virtual void MarkChanged(device::DeviceKind kind) = 0;
+    // Drops an edit mark the timer has not seen yet.
+    virtual void ForgetChanged(device::DeviceKind kind) = 0;
     // Wakes the synchronised worker after sessions were synchronised.
     virtual void SyncActivated() = 0;
     // Saves into the profile the family selects; false when it failed.
