@@ -2,6 +2,7 @@
 // promises (a bounded count, one name and one link per position), a pass
 // must choose a listed position, the names must be refused or make a plain
 // file name, and a delete must move the links as it says.
+#include "quellix/platform/ini.h"
 #include "quellix/platform/ini_document.h"
 #include "quellix/profiles/catalogue.h"
 #include "quellix/profiles/watcher.h"
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // front: the choice is a listed position, linked when not remembered.
         std::vector<std::string> programs{"/usr/bin/none"};
         for (const LinkEntry& link : view.links) {
-            if (programs.size() < 8 && leadingNumber(link.flag) == 1) {
+            if (programs.size() < 8 && platform::leadingInteger(link.flag) == 1) {
                 programs.push_back(link.program);
             }
         }
@@ -46,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             require(*choice >= 0 && *choice < view.count);
             const LinkEntry& chosen = view.links[static_cast<std::size_t>(*choice)];
-            require(*choice == view.selection || leadingNumber(chosen.flag) == 1);
+            require(*choice == view.selection || platform::leadingInteger(chosen.flag) == 1);
         }
 
         const Catalogue catalogue(family, "/data");

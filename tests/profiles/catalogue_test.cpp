@@ -2,6 +2,7 @@
 // catalogues, the names Add and Copy choose, the names refused as file
 // names, and how links move when a profile is deleted.
 
+#include "quellix/platform/ini.h"
 #include "quellix/platform/ini_document.h"
 #include "quellix/profiles/catalogue.h"
 #include "temp_dir.h"
@@ -92,7 +93,7 @@ TEST(CatalogueRead, LeadingNumber) {
         {"-99999999999", INT_MIN},
     };
     for (const auto& [text, value] : cases) {
-        EXPECT_EQ(leadingNumber(text), value) << text;
+        EXPECT_EQ(platform::leadingInteger(text), value) << text;
     }
 }
 

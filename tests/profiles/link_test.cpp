@@ -2,6 +2,7 @@
 // the cancel-link button, and how a selection shows a profile's link.
 
 #include "panel_fixture.h"
+#include "quellix/platform/ini.h"
 
 #include <sys/stat.h>
 
@@ -45,13 +46,22 @@ TEST_F(LinkTest, CheckingLinksTheChosenProgramOnce) {
     const LinkEntry alphaAt0{"1", program("alpha")};
     const Case cases[] = {
         {"a free program", {kNone, kNone, kNone}, program("alpha"), {}, true},
-        {"a program another profile links", {alphaAt0, kNone, kNone}, program("alpha"),
-         {"message_text_13"}, false},
-        {"the same program in other case", {alphaAt0, kNone, kNone}, program("ALPHA"),
-         {"message_text_13"}, false},
+        {"a program another profile links",
+         {alphaAt0, kNone, kNone},
+         program("alpha"),
+         {"message_text_13"},
+         false},
+        {"the same program in other case",
+         {alphaAt0, kNone, kNone},
+         program("ALPHA"),
+         {"message_text_13"},
+         false},
         {"the dialog cancelled", {kNone, kNone, kNone}, std::nullopt, {}, false},
-        {"a file that is no program", {kNone, kNone, kNone}, program("notes.txt"),
-         {kNotProgramMessage}, false},
+        {"a file that is no program",
+         {kNone, kNone, kNone},
+         program("notes.txt"),
+         {kNotProgramMessage},
+         false},
     };
     for (const Case& c : cases) {
         start(Family::PadLighting, c.links);
@@ -69,7 +79,7 @@ TEST_F(LinkTest, CheckingLinksTheChosenProgramOnce) {
         EXPECT_EQ(text("mp_deng_profile_link_edit"), c.linked ? "alpha" : " ") << c.what;
         EXPECT_EQ(visible("mp_deng_profile_link_name_hor"), c.linked) << c.what;
         // The other profiles keep their links.
-        EXPECT_EQ(cat.linkFlag(0), leadingNumber(c.links[0].flag)) << c.what;
+        EXPECT_EQ(cat.linkFlag(0), platform::leadingInteger(c.links[0].flag)) << c.what;
     }
     const auto& request = backend_.FileDialogRequests().back();
     EXPECT_EQ(request.initialDirectory, "/usr/bin");
@@ -85,8 +95,8 @@ TEST_F(LinkTest, ChoosingTheProgramAProfileLinksAlreadyUnlinksIt) {
     Catalogue(Family::KeyboardKeys, data_.path()).setLink(1, {"1", program("alpha")});
     backend_.QueueFileDialogAnswer(program("alpha"));
     click("kb_key_profile_link_check");
-    EXPECT_EQ(boxes(), std::vector<std::string>{dui::CResourceManager::GetInstance()->GetText(
-                           "message_text_13")});
+    EXPECT_EQ(boxes(), std::vector<std::string>{
+                           dui::CResourceManager::GetInstance()->GetText("message_text_13")});
     EXPECT_FALSE(checked(Family::KeyboardKeys));
     EXPECT_EQ(Catalogue(Family::KeyboardKeys, data_.path()).linkFlag(1), 0);
 }

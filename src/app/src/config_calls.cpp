@@ -348,24 +348,26 @@ void ConfigCalls::resetMouseKeys(std::span<const std::uint8_t> defaults) {
     writeMouseKeyPage();
 }
 
-void ConfigCalls::writeMouseKeyPage() {
-    auto& mouse = session(DeviceKind::Mouse);
+namespace {
+
+// Key page 0 from the host's copy, taken under the lock and written after.
+void writeKeyPageZero(device::DeviceSession& session, const device::KeyBlock& source) {
     device::KeyBlock block;
     {
-        std::lock_guard hold(mouse.lock);
-        block = configs_->mouse.keyPages[0];
+        std::lock_guard hold(session.lock);
+        block = source;
     }
-    mouse.writeKeyPage(0, block);
+    session.writeKeyPage(0, block);
+}
+
+} // namespace
+
+void ConfigCalls::writeMouseKeyPage() {
+    writeKeyPageZero(session(DeviceKind::Mouse), configs_->mouse.keyPages[0]);
 }
 
 void ConfigCalls::writeKeyboardKeyPage() {
-    auto& keyboard = session(DeviceKind::Keyboard);
-    device::KeyBlock block;
-    {
-        std::lock_guard hold(keyboard.lock);
-        block = configs_->keyboard.keyPage;
-    }
-    keyboard.writeKeyPage(0, block);
+    writeKeyPageZero(session(DeviceKind::Keyboard), configs_->keyboard.keyPage);
 }
 
 void ConfigCalls::applyWheelSpeed() {

@@ -52,7 +52,7 @@ std::string valueAt(const std::map<std::string, std::string, std::less<>>& value
 
 int intValue(const platform::IniDocument& doc, std::string_view section, std::string_view key) {
     const auto value = doc.value(section, key);
-    return value ? leadingNumber(asRead(*value)) : 0;
+    return value ? platform::leadingInteger(asRead(*value)) : 0;
 }
 
 bool isControl(unsigned char c) {
@@ -65,19 +65,8 @@ const CatalogueSections& catalogueSections(Family family) {
     return kSections[static_cast<std::size_t>(family)];
 }
 
-int leadingNumber(std::string_view value) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < value.size() && (value[i] == '-' || value[i] == '+')) {
-        negative = value[i] == '-';
-        ++i;
-    }
-    long long n = 0;
-    for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
-        n = std::min<long long>(n * 10 + (value[i] - '0'), static_cast<long long>(INT_MAX) + 1);
-    }
-    n = negative ? -n : n;
-    return static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
+bool LinkEntry::links(std::string_view executable) const {
+    return platform::leadingInteger(flag) == 1 && equalsNoCase(program, executable);
 }
 
 CatalogueView readCatalogue(const platform::IniDocument& doc, Family family) {
@@ -139,11 +128,12 @@ bool Catalogue::write(std::string_view section, std::string_view key,
 }
 
 int Catalogue::count() const {
-    return std::clamp(leadingNumber(read(sections().count, kCountKey)), 0, kMaxCatalogueEntries);
+    return std::clamp(platform::leadingInteger(read(sections().count, kCountKey)), 0,
+                      kMaxCatalogueEntries);
 }
 
 int Catalogue::selection() const {
-    return leadingNumber(read(sections().selection, kSelectKey));
+    return platform::leadingInteger(read(sections().selection, kSelectKey));
 }
 
 std::string Catalogue::name(int position) const {
@@ -151,7 +141,7 @@ std::string Catalogue::name(int position) const {
 }
 
 int Catalogue::linkFlag(int position) const {
-    return leadingNumber(read(sections().link, std::to_string(position)));
+    return platform::leadingInteger(read(sections().link, std::to_string(position)));
 }
 
 std::string Catalogue::program(int position) const {

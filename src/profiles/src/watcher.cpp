@@ -15,9 +15,7 @@ namespace {
 bool linkedAt(std::span<const LinkEntry> links, int position,
               const platform::ProgramInFront& program) {
     return position < static_cast<int>(links.size()) &&
-           leadingNumber(links[static_cast<std::size_t>(position)].flag) == 1 &&
-           equalsNoCase(links[static_cast<std::size_t>(position)].program,
-                        program.executable.string());
+           links[static_cast<std::size_t>(position)].links(program.executable.string());
 }
 
 } // namespace
@@ -26,8 +24,7 @@ std::optional<int> watcherChoice(int itemCount, std::span<const LinkEntry> links
                                  std::string_view executable, int remembered) {
     const int scanned = std::min(itemCount, static_cast<int>(links.size()));
     for (int i = 0; i < scanned; ++i) {
-        const LinkEntry& link = links[static_cast<std::size_t>(i)];
-        if (leadingNumber(link.flag) == 1 && equalsNoCase(link.program, executable)) {
+        if (links[static_cast<std::size_t>(i)].links(executable)) {
             return i;
         }
     }

@@ -105,7 +105,7 @@ protected:
         }
         Store(field::kMode, static_cast<std::uint8_t>(mode));
         MarkChanged();
-        SaveEdit();
+        SaveProfiles();
     }
 
     void SetColour(std::uint32_t argb, bool take) override {
@@ -113,7 +113,7 @@ protected:
             KindPanel::SetColour(argb, false);
         } else if (PaintsCustomColour()) {
             SetCustomColour(argb);
-            SaveEdit();
+            SaveProfiles();
         } else {
             TakeColour(argb);
         }
@@ -128,7 +128,7 @@ protected:
         const std::uint8_t value = ReadTypedChannel(edit);
         if (PaintsCustomColour()) {
             SetCustomColour(withChannel(CustomColour(), channel, value), false);
-            SaveEdit();
+            SaveProfiles();
             return;
         }
         // The multicolour check goes off quietly: its own handling would
@@ -150,7 +150,7 @@ protected:
                                         {static_cast<std::uint16_t>(kf::kMulticolourB), 1, {flag}}};
         config::writeKeyboardConfig(Session(), writes);
         MarkChanged();
-        SaveEdit();
+        SaveProfiles();
     }
 
     bool OtherSelectChanged(const std::string& name, dui::COptionUI& option) override {
@@ -169,7 +169,7 @@ protected:
             } else {
                 ClearSet();
             }
-            SaveEdit();
+            SaveProfiles();
             return true;
         }
         return false;
@@ -181,7 +181,7 @@ protected:
         }
         if (index >= 0 && index < static_cast<int>(config::kKeyColourSets)) {
             host_.Configs().keyboard.custom.store(0, static_cast<std::uint8_t>(index));
-            SaveEdit();
+            SaveProfiles();
         }
         return true;
     }
@@ -204,12 +204,12 @@ protected:
             variant == 1 ? mode == kOneColourCustomMode : mode == kKeyboardCustomMode;
         if (painting) {
             PaintKey(*key);
-            SaveEdit();
+            SaveProfiles();
         }
         return true;
     }
 
-    void SaveEdit() override { host_.SaveProfile(Save::KeyboardLighting); }
+    void SaveProfiles() override { host_.SaveProfile(Save::KeyboardLighting); }
 
 private:
     device::DeviceSession& Session() const { return host_.Session(device::DeviceKind::Keyboard); }
@@ -319,7 +319,7 @@ private:
         config::writeKeyboardConfig(Session(), write);
         MarkChanged();
         // Kept in the profile as every other setting of the page is.
-        SaveEdit();
+        SaveProfiles();
     }
 
     // ---- custom colours
@@ -348,15 +348,6 @@ private:
         SelectInPalette(colour);
         SetCustomColour(colour);
     }
-    void ShowChannels(std::uint32_t argb) const {
-        const char* edits[] = {"Deng_edit_R", "Deng_edit_G", "Deng_edit_B"};
-        for (int c = 0; c < 3; ++c) {
-            if (auto* edit = Control(edits[c])) {
-                edit->SetText(std::to_string(channelOf(argb, static_cast<Channel>(c))));
-            }
-        }
-    }
-
     std::size_t CustomSet() const {
         const std::uint8_t set = host_.Configs().keyboard.custom.load(0);
         return set < config::kKeyColourSets ? set : 0;
@@ -385,8 +376,9 @@ private:
         auto& table = host_.Configs().keyboard.keyColours;
         const auto& custom = host_.Configs().keyboard.custom;
         const std::size_t start = SetStart();
+        const bool oneColour = Variant() == 1;
         for (std::size_t led = 0; led < config::kKeyboardLeds; ++led) {
-            if (Variant() == 1) {
+            if (oneColour) {
                 if (table.load(start + led) == 0) {
                     table.store(start + led, 255);
                 }

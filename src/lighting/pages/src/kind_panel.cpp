@@ -133,7 +133,7 @@ void KindPanel::SliderChanged(bool brightness, int value) {
     }
     MarkChanged();
     if (SlidersSave()) {
-        SaveEdit();
+        SaveProfiles();
     }
 }
 
@@ -144,7 +144,7 @@ void KindPanel::SetColour(std::uint32_t argb, bool take) {
         StoreColour(rgbOf(argb));
         Store(field::kMulticolor, 0);
         MarkChanged();
-        SaveEdit();
+        SaveProfiles();
     }
 }
 
@@ -175,20 +175,20 @@ void KindPanel::TakeChannel(Channel channel, std::uint8_t value, bool notifyMult
     Store(field::kRed + static_cast<std::size_t>(channel), value);
     Store(field::kMulticolor, 0);
     MarkChanged();
-    SaveEdit();
+    SaveProfiles();
 }
 
 void KindPanel::MulticolourChanged(bool on) {
     Store(field::kMulticolor, on ? 1 : 0);
     MarkChanged();
-    SaveEdit();
+    SaveProfiles();
 }
 
 void KindPanel::DirectionChanged(bool left) {
     Store(field::kDirection, left ? 1 : 0);
     SetCheck(left ? "Deng_FXR_check" : "Deng_FXL_check", false, false);
     MarkChanged();
-    SaveEdit();
+    SaveProfiles();
 }
 
 // ---------------------------------------------------------------- display
@@ -249,6 +249,10 @@ void KindPanel::ShowColour(std::uint32_t argb) const {
         preview->SetBkColor(argb);
         preview->SetBkImage("");
     }
+    ShowChannels(argb);
+}
+
+void KindPanel::ShowChannels(std::uint32_t argb) const {
     for (int c = 0; c < 3; ++c) {
         if (auto* edit = Control(kChannelEdits[c])) {
             edit->SetText(std::to_string(channelOf(argb, static_cast<Channel>(c))));

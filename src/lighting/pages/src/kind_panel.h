@@ -37,6 +37,9 @@ public:
     bool OnNotify(dui::TNotifyUI& msg);
     // From the record to the controls.
     virtual void Refresh() = 0;
+    // Saves the kind's lighting into its current profiles (the mouse's
+    // lighting and device profiles).
+    virtual void SaveProfiles() = 0;
 
 protected:
     // --- the steps the kinds share ---
@@ -56,8 +59,6 @@ protected:
     virtual bool OtherClick(const std::string&) { return false; }
     virtual bool OtherSelectChanged(const std::string&, dui::COptionUI&) { return false; }
     virtual bool OtherItemSelect(const std::string&, int) { return false; }
-    // What an edit of the fields saves.
-    virtual void SaveEdit() = 0;
 
     // The channel edit's value (its text corrected when above 255).
     std::uint8_t ReadTypedChannel(dui::CEditUI& edit) const;
@@ -87,6 +88,8 @@ protected:
     void ShowChecks(const LightingFields& fields) const;
     // The preview's colour and the channel edits.
     void ShowColour(std::uint32_t argb) const;
+    // The R, G and B edits show the colour's channels.
+    void ShowChannels(std::uint32_t argb) const;
     std::uint32_t PreviewColour() const;
     void SelectInPalette(std::uint32_t argb) const;
     void SetCheck(std::string_view suffix, bool on, bool notify) const;

@@ -55,26 +55,10 @@ void LightingPage::SameMode(device::DeviceKind source) {
             to[i].store(from[i].load());
         }
     }
-    for (device::DeviceKind kind : device::kAllDeviceKinds) {
-        if (kind != source) {
-            Refresh(static_cast<int>(device::kindIndex(kind)));
-        }
-    }
-    for (device::DeviceKind kind : device::kAllDeviceKinds) {
-        if (kind == source) {
-            continue;
-        }
-        switch (kind) {
-        case device::DeviceKind::Keyboard:
-            host_.SaveProfile(Save::KeyboardLighting);
-            break;
-        case device::DeviceKind::Mouse:
-            host_.SaveProfile(Save::MouseLighting);
-            host_.SaveProfile(Save::MouseDevice);
-            break;
-        case device::DeviceKind::MousePad:
-            host_.SaveProfile(Save::PadLighting);
-            break;
+    for (const auto& panel : panels_) {
+        if (panel->kind() != source) {
+            panel->Refresh();
+            panel->SaveProfiles();
         }
     }
     // Edits made before this moment are in the synchronised effect: marks

@@ -43,10 +43,10 @@ protected:
         }
         Store(field::kMode, modeByte(mode));
         MarkChanged();
-        SaveEdit();
+        SaveProfiles();
     }
 
-    void SaveEdit() override { host_.SaveProfile(Save::PadLighting); }
+    void SaveProfiles() override { host_.SaveProfile(Save::PadLighting); }
 };
 
 class MousePanel final : public KindPanel {
@@ -91,7 +91,7 @@ protected:
         placeMouseTravellingLight(mouse, left ? 1 : 0);
         MarkChanged();
         if (left) {
-            SaveEdit();
+            SaveProfiles();
         } else {
             host_.SaveProfile(Save::MouseLighting);
         }
@@ -109,7 +109,7 @@ protected:
         return true;
     }
 
-    void SaveEdit() override {
+    void SaveProfiles() override {
         host_.SaveProfile(Save::MouseLighting);
         host_.SaveProfile(Save::MouseDevice);
     }
@@ -130,7 +130,7 @@ private:
         }
         Store(field::kMode, modeByte(mode));
         MarkChanged();
-        SaveEdit();
+        SaveProfiles();
     }
 };
 

@@ -39,7 +39,8 @@ std::string_view trimTrailingBlanks(std::string_view s) {
     return s;
 }
 
-// Leading decimal number: optional blanks, optional sign, digits.
+} // namespace
+
 int leadingInteger(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
@@ -53,8 +54,6 @@ int leadingInteger(std::string_view text) {
     long long value = negative ? -magnitude : magnitude;
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
-
-} // namespace
 
 std::optional<std::string> findPrivateProfileString(std::string_view section, std::string_view key,
                                                     const std::filesystem::path& path) {

@@ -59,8 +59,7 @@ std::optional<std::string> FamilyPanel::AskForProgram() {
 bool FamilyPanel::LinkedElsewhere(const std::string& program) const {
     const CatalogueView view = catalogue().read();
     for (int i = 0; i < ItemCount() && i < view.count; ++i) {
-        const LinkEntry& link = view.links[static_cast<std::size_t>(i)];
-        if (leadingNumber(link.flag) == 1 && equalsNoCase(link.program, program)) {
+        if (view.links[static_cast<std::size_t>(i)].links(program)) {
             return true;
         }
     }
@@ -74,6 +73,21 @@ void FamilyPanel::StoreLink(int position, const std::string& program) {
     } else {
         cat.setLink(position, {"1", program});
     }
+}
+
+bool FamilyPanel::IsProgram(const std::string& path) {
+    if (hasDirectory(path) && isExecutableFile(path)) {
+        return true;
+    }
+    platform::debugOutput(path + " is not a program");
+    ShowMessage(kNotProgramMessage);
+    return false;
+}
+
+void FamilyPanel::Link(int position, const std::string& program) {
+    ShowLinked(program);
+    StoreLink(position, program);
+    SetCheck(true, false);
 }
 
 void FamilyPanel::LinkCheckChanged() {
@@ -100,17 +114,13 @@ void FamilyPanel::LinkCheckChanged() {
         SetCheck(false, true);
         return;
     }
-    if (!hasDirectory(*program) || !isExecutableFile(*program)) {
-        platform::debugOutput(*program + " is not a program");
-        ShowMessage(kNotProgramMessage);
+    if (!IsProgram(*program)) {
         SetCheck(false, true);
         ShowUnlinked();
         StoreLink(position, {});
         return;
     }
-    ShowLinked(*program);
-    StoreLink(position, *program);
-    SetCheck(true, false);
+    Link(position, *program);
 }
 
 void FamilyPanel::LinkButtonClicked() {
@@ -127,14 +137,9 @@ void FamilyPanel::LinkButtonClicked() {
         SetCheck(false, true);
         return;
     }
-    if (!hasDirectory(*program) || !isExecutableFile(*program)) {
-        platform::debugOutput(*program + " is not a program");
-        ShowMessage(kNotProgramMessage);
-        return;
+    if (IsProgram(*program)) {
+        Link(position, *program);
     }
-    ShowLinked(*program);
-    StoreLink(position, *program);
-    SetCheck(true, false);
 }
 
 void FamilyPanel::CancelLinkClicked() {

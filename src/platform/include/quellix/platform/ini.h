@@ -40,9 +40,12 @@ std::string getPrivateProfileString(std::string_view section, std::string_view k
                                     std::string_view defaultValue,
                                     const std::filesystem::path& path);
 
-// The leading decimal number of the value (optional sign, digits up to the
-// first other character; 0 when there are none), or defaultValue when the
-// key is absent.
+// A value as the integer read takes it: optional blanks, optional sign,
+// digits up to the first other character (0 when there are none),
+// saturated to the int range.
+int leadingInteger(std::string_view text);
+
+// The value's leadingInteger, or defaultValue when the key is absent.
 int getPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue,
                          const std::filesystem::path& path);
 

@@ -48,6 +48,9 @@ struct LinkEntry {
     std::string flag = std::string(kAbsentValue);
     std::string program = std::string(kAbsentValue);
     friend bool operator==(const LinkEntry&, const LinkEntry&) = default;
+    // The entry links `program`: its flag reads exactly 1 and its path is
+    // the program's, letter case ignored.
+    bool links(std::string_view executable) const;
 };
 
 // A family's entries as one read of the catalogue sees them.
@@ -62,11 +65,6 @@ struct CatalogueView {
 CatalogueView readCatalogue(const platform::IniDocument& document, Family family);
 // From the file; an absent or unreadable file reads as empty.
 CatalogueView readCatalogueFile(const std::filesystem::path& file, Family family);
-
-// The leading decimal number of a value as the private-profile integer read
-// takes it (optional sign, then digits; 0 when there are none), saturated
-// to the int range.
-int leadingNumber(std::string_view value);
 
 // One family's catalogue in a data directory.
 class Catalogue {

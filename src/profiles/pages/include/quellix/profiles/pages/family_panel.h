@@ -115,6 +115,10 @@ private:
     std::optional<std::string> AskForProgram();
     bool LinkedElsewhere(const std::string& program) const;
     void StoreLink(int position, const std::string& program);
+    // A chosen path that is no executable file is refused with a message.
+    bool IsProgram(const std::string& path);
+    // Links the profile at `position` to `program` and shows it.
+    void Link(int position, const std::string& program);
 
     Family family_;
     ProfileHost& host_;
