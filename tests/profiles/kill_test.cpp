@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <vector>
@@ -27,54 +28,63 @@ std::string readAll(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-[[noreturn]] void saveForever(const std::filesystem::path& path, const std::vector<std::uint8_t>& a,
-                              const std::vector<std::uint8_t>& b) {
-    for (;;) {
-        writeProfileFile(path, ProfileKind::Keyboard, b);
-        writeProfileFile(path, ProfileKind::Keyboard, a);
+// Kills a child running `writeForever` at random moments, `kKills` times;
+// after every kill the file must hold `a` or `b` whole.  Counts which.
+struct Seen {
+    int a = 0;
+    int b = 0;
+};
+::testing::AssertionResult wholeAfterEveryKill(const std::filesystem::path& file,
+                                               const std::function<void()>& writeForever,
+                                               const std::string& a, const std::string& b,
+                                               unsigned seed, Seen& seen) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> pauseUs(0, 12000);
+    for (int kill = 0; kill < kKills; ++kill) {
+        const pid_t child = ::fork();
+        if (child < 0) {
+            return ::testing::AssertionFailure() << "fork failed";
+        }
+        if (child == 0) {
+            writeForever();
+            ::_exit(0);
+        }
+        ::usleep(static_cast<useconds_t>(pauseUs(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const std::string now = readAll(file);
+        if (now != a && now != b) {
+            return ::testing::AssertionFailure()
+                   << "after kill " << kill << " the file holds " << now.size() << " other bytes";
+        }
+        (now == a ? seen.a : seen.b)++;
     }
+    return ::testing::AssertionSuccess();
 }
 
 TEST(ProfileKill, EverySavedFileIsWholeAfterSigkill) {
     platform::test::TempDir dir;
     const auto path = dir / "kb.led";
     const std::vector<std::uint8_t> a(1958, 0x11), b(1958, 0x22);
-    const std::string fileA = encodeProfile(ProfileKind::Keyboard, a);
-    const std::string fileB = encodeProfile(ProfileKind::Keyboard, b);
     ASSERT_TRUE(writeProfileFile(path, ProfileKind::Keyboard, a));
-
-    std::mt19937 random(20261210);
-    std::uniform_int_distribution<int> pauseUs(0, 12000);
-    int sawA = 0, sawB = 0;
-    for (int kill = 0; kill < kKills; ++kill) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            saveForever(path, a, b);
-        }
-        ::usleep(static_cast<useconds_t>(pauseUs(random)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        const std::string now = readAll(path);
-        ASSERT_TRUE(now == fileA || now == fileB)
-            << "after kill " << kill << " the file holds " << now.size() << " other bytes";
-        (now == fileA ? sawA : sawB)++;
-    }
-    std::cout << kKills << " kills: " << sawA << " old, " << sawB << " new contents\n";
+    Seen seen;
+    ASSERT_TRUE(wholeAfterEveryKill(
+        path,
+        [&] {
+            for (;;) {
+                writeProfileFile(path, ProfileKind::Keyboard, b);
+                writeProfileFile(path, ProfileKind::Keyboard, a);
+            }
+        },
+        encodeProfile(ProfileKind::Keyboard, a), encodeProfile(ProfileKind::Keyboard, b), 20261210,
+        seen));
+    std::cout << kKills << " kills: " << seen.a << " old, " << seen.b << " new contents\n";
 }
 
 // A catalogue large enough that one write takes a while: every write
 // replaces the whole file, so a kill would catch a partial write often.
 constexpr int kCatalogueEntries = 400;
-
-[[noreturn]] void renameForever(const Catalogue& catalogue, const std::string& a,
-                                const std::string& b) {
-    for (;;) {
-        catalogue.setName(kCatalogueEntries / 2, b);
-        catalogue.setName(kCatalogueEntries / 2, a);
-    }
-}
 
 TEST(CatalogueKill, EveryCatalogueIsWholeAfterSigkill) {
     platform::test::TempDir dir;
@@ -90,29 +100,21 @@ TEST(CatalogueKill, EveryCatalogueIsWholeAfterSigkill) {
     ASSERT_TRUE(catalogue.setName(kCatalogueEntries / 2, a));
     const std::string fileA = readAll(catalogue.file());
 
-    std::mt19937 random(20261211);
-    std::uniform_int_distribution<int> pauseUs(0, 12000);
-    int sawA = 0, sawB = 0;
-    for (int kill = 0; kill < kKills; ++kill) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            renameForever(catalogue, a, b);
-        }
-        ::usleep(static_cast<useconds_t>(pauseUs(random)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        const std::string now = readAll(catalogue.file());
-        ASSERT_TRUE(now == fileA || now == fileB)
-            << "after kill " << kill << " the catalogue holds " << now.size() << " other bytes";
-        (now == fileA ? sawA : sawB)++;
-    }
+    Seen seen;
+    ASSERT_TRUE(wholeAfterEveryKill(
+        catalogue.file(),
+        [&] {
+            for (;;) {
+                catalogue.setName(kCatalogueEntries / 2, b);
+                catalogue.setName(kCatalogueEntries / 2, a);
+            }
+        },
+        fileA, fileB, 20261211, seen));
     const CatalogueView view = catalogue.read();
     EXPECT_EQ(view.count, kCatalogueEntries);
     EXPECT_EQ(view.links.back().program,
               "/opt/programs/program" + std::to_string(kCatalogueEntries - 1));
-    std::cout << kKills << " kills: " << sawA << " old, " << sawB << " new catalogues\n";
+    std::cout << kKills << " kills: " << seen.a << " old, " << seen.b << " new catalogues\n";
 }
 
 } // namespace
