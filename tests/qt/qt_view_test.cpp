@@ -123,6 +123,20 @@ TEST_F(QtViewTest, PaintsTheModelsColoursAndTheRing) {
     EXPECT_EQ(image.pixelColor(ring.left + 50, ring.top + 50), QColor(255, 255, 255));
 }
 
+TEST_F(QtViewTest, EditorGoesWhenItsEditIsHiddenWithoutInput) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("edit"));
+    auto* editor = widget->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->isVisible());
+    // As a device's connection switching the page would.
+    window.FindControl("edit")->SetVisible(false);
+    for (int i = 0; i < 5 && editor->isVisible(); ++i) {
+        widget->repaint();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_FALSE(editor->isVisible());
+}
+
 TEST_F(QtViewTest, ClicksAndTypingBecomeModelNotifications) {
     QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("press"));
     EXPECT_TRUE(window.Notified("click", "press"));

@@ -123,6 +123,12 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
     if (manager != nullptr && manager->IsUpdateNeeded()) {
         manager->UpdateLayout();
     }
+    // A page switch or a hidden panel can take an edit away with no input
+    // here: the editor over it follows once this paint is done.
+    if (editor_ != nullptr && editor_->isVisible()) {
+        QMetaObject::invokeMethod(
+            this, [this] { SyncEditor(); }, Qt::QueuedConnection);
+    }
     CControlUI* root = manager != nullptr ? manager->GetRoot() : nullptr;
     // Each invalidated rectangle on its own: the previews invalidate many
     // small keys scattered over a picture, and painting their bounding box
