@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // front: the choice is a listed position, linked when not remembered.
         std::vector<std::string> programs{"/usr/bin/none"};
         for (const LinkEntry& link : view.links) {
-            if (programs.size() < 8 && platform::leadingInteger(link.flag) == 1) {
+            if (programs.size() < 8 && quellix::platform::leadingInteger(link.flag) == 1) {
                 programs.push_back(link.program);
             }
         }
@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             require(*choice >= 0 && *choice < view.count);
             const LinkEntry& chosen = view.links[static_cast<std::size_t>(*choice)];
-            require(*choice == view.selection || platform::leadingInteger(chosen.flag) == 1);
+            require(*choice == view.selection ||
+                    quellix::platform::leadingInteger(chosen.flag) == 1);
         }
 
         const Catalogue catalogue(family, "/data");
