@@ -62,7 +62,8 @@ def case_device_tabs_switch_the_page(program):
 
 
 def case_slider_value_reads_and_sets(program):
-    main = program.window("MainWnd")
+    main = settled_main(program)
+    time.sleep(1.0)  # the connections select their own tabs first
     do_action(control(main, "ms_tab"), "press")
     slider = wait_for("a slider shown on the mouse page",
                       lambda: find(main, role=pyatspi.ROLE_SLIDER, only_showing=True))
@@ -76,7 +77,8 @@ def case_slider_value_reads_and_sets(program):
 
 
 def case_check_box_toggles(program):
-    main = program.window("MainWnd")
+    main = settled_main(program)
+    time.sleep(1.0)  # the connections select their own tabs first
     do_action(control(main, "mp_tab"), "press")
     box = wait_for("a check box shown on the pad page",
                    lambda: find(main, role=pyatspi.ROLE_CHECK_BOX, only_showing=True))
@@ -87,7 +89,9 @@ def case_check_box_toggles(program):
 
 
 def case_every_shown_control_has_a_role_and_a_name(program):
-    main = program.window("MainWnd")
+    # A device that connects selects its own tab: start once all are there.
+    main = settled_main(program)
+    time.sleep(1.0)
     missing = []
     for tab_name in ("kb_tab", "ms_tab", "mp_tab"):
         do_action(control(main, tab_name), "press")
@@ -138,7 +142,8 @@ def case_minimise_button_iconifies_the_window(program):
 
 
 def case_palette_dialog_picks_a_colour(program):
-    main = program.window("MainWnd")
+    main = settled_main(program)
+    time.sleep(1.0)  # the connections select their own tabs first
     do_action(control(main, "ms_tab"), "press")
     do_action(control(main, "ms_rich_Op_tab"), "press")
     button = wait_for("the first DPI colour shown",
