@@ -49,7 +49,7 @@ run() {
     local label=$1 shown=$2
     local dir="$workdir/$label"
     mkdir -p -m 0700 "$dir" "$workdir/docs-$label"
-    "$sim" serve --dir "$dir" --keyboard-pid 0x763E >"$workdir/$label.sim" &
+    ${QUELLIX_BENCH_SIM_PREFIX:-} "$sim" serve --dir "$dir" --keyboard-pid 0x763E >"$workdir/$label.sim" &
     local sim_pid=$!
     pids+=("$sim_pid")
     for _ in $(seq 100); do [[ -S "$dir/control.sock" ]] && break; sleep 0.05; done

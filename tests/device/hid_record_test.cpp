@@ -198,15 +198,19 @@ TEST_F(HidRecord, CancelPendingEndsAReadOnAnotherThread) {
     EXPECT_EQ(record.readPending.load(), 0);
 }
 
-TEST_F(HidRecord, StaleReplyIsDroppedBeforeTheNextRequest) {
+TEST_F(HidRecord, ReplyLateForAnAbandonedReadIsDroppedBeforeTheNextRequest) {
     const std::string socket = plugAndOpen(descriptors::kConfigAndConsumer, "&col01");
     Bytes stale(64, 0), fresh(64, 0), request(64, 0);
     stale[0] = fresh[0] = request[0] = 4;
     stale[1] = 0x51;
     fresh[1] = 0x52;
-    sim.send(socket, stale); // the late reply of an abandoned attempt
     std::uint32_t count = 0;
-    // The stale reply is queued on the handle before the request goes.
+    // A request whose read gives up before its answer comes.
+    ASSERT_EQ(writeReport(record, request.data(), 64, &count), 1);
+    EXPECT_EQ(sim.receive(socket), request);
+    EXPECT_EQ(readReport(record, record.inputReport.data(), 64, 1, &count), 0);
+    sim.send(socket, stale);
+    // The late answer is queued on the handle before the next request goes.
     pollfd queued{record.handle->fd(), POLLIN, 0};
     ASSERT_EQ(::poll(&queued, 1, 20000), 1);
     ASSERT_EQ(writeReport(record, request.data(), 64, &count), 1);

@@ -144,11 +144,19 @@ void runDetection(DeviceKind kind, std::array<DeviceSession*, 3> sessions, Detec
             }
         }
         auto period = detector.connected() ? timing.presentPeriod : timing.absentPeriod;
-        if (!detector.connected() && settleScans > 0) {
-            period = std::min(period, timing.settlePeriod);
+        int hangUpFd = -1;
+        if (settleScans > 0) {
+            if (!detector.connected()) {
+                period = std::min(period, timing.settlePeriod);
+            }
             --settleScans;
+        } else if (detector.connected() && watch.active() && session.hid.handle) {
+            // Only this thread opens and closes the handle, so its
+            // descriptor stays valid over the wait.
+            period = std::max(period, timing.watchedPresentPeriod);
+            hangUpFd = session.hid.handle->fd();
         }
-        const auto wake = watch.wait(stop, period);
+        const auto wake = watch.wait(stop, period, hangUpFd);
         if (wake == platform::DirectoryWatch::Wake::Stop) {
             break;
         }

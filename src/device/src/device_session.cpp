@@ -72,7 +72,10 @@ bool DeviceSession::readReply(const FrameBytes& request, FrameBytes& reply) {
         }
         observe(FrameDirection::Received, std::span<const std::uint8_t>(reply.data(), received));
         // A short report carries no complete status and payload: no reply.
+        // The real answer may still follow it, so the next request drops
+        // what is queued.
         if (received != kFrameSize) {
+            hid.inputMayBeQueued.store(true);
             return false;
         }
         if (replyAnswers(request, reply)) {
@@ -81,6 +84,7 @@ bool DeviceSession::readReply(const FrameBytes& request, FrameBytes& reply) {
         // The late answer to an earlier request: dropped; this request's
         // answer may still come within the attempt's time.
         if (waitMs == 0) {
+            hid.inputMayBeQueued.store(true);
             return false;
         }
     }

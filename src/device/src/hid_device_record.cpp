@@ -226,6 +226,7 @@ int openDevice(HidDeviceRecord& record) {
             record.openError.erase(0, prefix.size());
         return 0;
     }
+    record.inputMayBeQueued.store(true);
     if (!fillDeviceInfo(record)) {
         freeDeviceInfo(record);
         closeHandle(record);
@@ -334,6 +335,7 @@ int readReport(HidDeviceRecord& record, std::uint8_t* buffer, std::uint32_t leng
     const hid::IoResult result = record.handle->read(buffer, length, static_cast<int>(timeoutMs),
                                                      record.cancelEvent.get(), count);
     if (result != hid::IoResult::Completed) {
+        record.inputMayBeQueued.store(true);
         count = 0;
         return 0;
     }
@@ -352,7 +354,9 @@ int writeReport(HidDeviceRecord& record, const std::uint8_t* buffer, std::uint32
     PendingScope scope{record.writePending, count, bytesWritten};
     // A reply that arrived after its read gave up must not be taken for the
     // reply to this request.
-    record.handle->dropPendingInput();
+    if (record.inputMayBeQueued.exchange(false)) {
+        record.handle->dropPendingInput();
+    }
     const hid::IoResult result = record.handle->write(
         buffer, length, static_cast<int>(kWriteTimeoutMs), record.cancelEvent.get(), count);
     if (result != hid::IoResult::Completed) {

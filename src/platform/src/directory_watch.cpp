@@ -38,16 +38,20 @@ void DirectoryWatch::drain() {
     }
 }
 
-DirectoryWatch::Wake DirectoryWatch::wait(Event& stop, std::chrono::milliseconds timeout) {
-    if (fd_ < 0) {
+DirectoryWatch::Wake DirectoryWatch::wait(Event& stop, std::chrono::milliseconds timeout,
+                                          int hangUpFd) {
+    if (fd_ < 0 && hangUpFd < 0) {
         return stop.wait(timeout) ? Wake::Stop : Wake::Timeout;
     }
-    pollfd fds[2] = {{stop.fd(), POLLIN, 0}, {fd_, POLLIN, 0}};
+    // No events asked of the device: poll() reports its hang-up (POLLHUP,
+    // POLLERR) regardless, and the replies other threads read on it do not
+    // wake this wait.
+    pollfd fds[3] = {{stop.fd(), POLLIN, 0}, {fd_, POLLIN, 0}, {hangUpFd, 0, 0}};
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        const int ready = ::poll(fds, 2, left.count() > 0 ? int(left.count()) : 0);
+        const int ready = ::poll(fds, 3, left.count() > 0 ? int(left.count()) : 0);
         if (ready < 0 && errno == EINTR) {
             continue;
         }
@@ -57,6 +61,9 @@ DirectoryWatch::Wake DirectoryWatch::wait(Event& stop, std::chrono::milliseconds
         }
         if (ready > 0 && (fds[1].revents & POLLIN)) {
             drain();
+            return Wake::Changed;
+        }
+        if (ready > 0 && (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL))) {
             return Wake::Changed;
         }
         return Wake::Timeout;

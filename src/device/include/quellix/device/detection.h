@@ -48,6 +48,13 @@ public:
 struct DetectionTiming {
     std::chrono::milliseconds absentPeriod{1000};
     std::chrono::milliseconds presentPeriod{100};
+    // While present and the hot-plug directory is watched, unplugging wakes
+    // the thread at once (the node goes, the open handle hangs up), so the
+    // probe is only a fallback and runs this often.  After a change in the
+    // directory (any device's) it runs every presentPeriod again for
+    // settleScans probes, so that the others' connections are seen as
+    // quickly as without the watch.
+    std::chrono::milliseconds watchedPresentPeriod{1000};
     // After the directory changed while the device is absent, the scan is
     // repeated this often for a while: a new node or socket can show up a
     // moment before it can be opened (udev still setting its permissions,

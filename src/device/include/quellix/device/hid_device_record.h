@@ -119,6 +119,12 @@ struct HidDeviceRecord {
     std::unique_ptr<platform::Event> cancelEvent;
     std::atomic<int> readPending{0};
     std::atomic<int> writePending{0};
+    // True when a report may sit unread on the handle: after an open, and
+    // after a read that gave up (timeout, cancel) or a reply its reader
+    // did not accept, since the late answer can still come.  writeReport
+    // drops queued input only then, which spares a system call per report
+    // on the lighting streams.
+    std::atomic<bool> inputMayBeQueued{true};
 };
 
 void initRecord(HidDeviceRecord& record);
@@ -151,13 +157,15 @@ int probeDevice(const HidDeviceRecord& record);
 // connection.  The owner then treats the device as removed.
 bool handleHungUp(HidDeviceRecord& record);
 void cancelPending(HidDeviceRecord& record);
-// 1 when a report was read within timeoutMs; 0 on timeout, cancel or error.
+// 1 when a report was read within timeoutMs; 0 on timeout, cancel or error
+// (which sets `inputMayBeQueued`).
 int readReport(HidDeviceRecord& record, std::uint8_t* buffer, std::uint32_t length,
                std::uint32_t timeoutMs, std::uint32_t* bytesRead);
 // 1 when the report was written within 1000 ms; else 0, also at once while
 // an earlier write the caller gave up on is still in the kernel (see
 // hid::Device::write).  Input left queued on the handle is dropped first
-// (see hid::Device::dropPendingInput).
+// when `inputMayBeQueued` says there may be some (see
+// hid::Device::dropPendingInput).
 int writeReport(HidDeviceRecord& record, const std::uint8_t* buffer, std::uint32_t length,
                 std::uint32_t* bytesWritten);
 // Decodes an input report into the items whose report id equals its first

@@ -31,8 +31,11 @@ public:
 
     // Waits for the stop event, a change in the directory or the timeout,
     // whichever comes first.  The stop event wins over a change seen at
-    // the same time.  Pending change notifications are consumed.
-    Wake wait(Event& stop, std::chrono::milliseconds timeout);
+    // the same time.  Pending change notifications are consumed.  A
+    // descriptor given as `hangUpFd` ends the wait with Changed as well
+    // when it hangs up (an open device that was unplugged); the caller is
+    // expected to close it then, since a hung-up descriptor stays so.
+    Wake wait(Event& stop, std::chrono::milliseconds timeout, int hangUpFd = -1);
 
 private:
     void drain();
