@@ -6,14 +6,21 @@
 # with the pad's lighting page shown.  The simulator runs as a process of
 # its own at its default latency, so the figures are the program's alone.
 #
-#   bench/lighting/run_workers.sh [SECONDS]      (default 20)
+# Next to them stands the protocol floor: a bare client (no program code)
+# making the same exchanges and pauses against its own simulator.  On a
+# virtual machine a wake-up costs tens of microseconds and varies a lot
+# from one minute to the next, so each figure is taken in several rounds,
+# interleaved, and the median is printed after the rounds.
 #
-# Needs the build's quellix and quellix-sim (QUELLIX_BUILD_DIR, default
-# build/) and, without a display, xvfb-run.
+#   bench/lighting/run_workers.sh [SECONDS] [ROUNDS]     (default 20, 3)
+#
+# Needs the build's quellix, quellix-sim and bench_exchange_floor
+# (QUELLIX_BUILD_DIR, default build/) and, without a display, xvfb-run.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${QUELLIX_BUILD_DIR:-build}
 seconds=${1:-20}
+rounds=${2:-3}
 warmup=${QUELLIX_BENCH_WARMUP:-6} # the workers start 3 s after the program
 
 if [[ -z "${DISPLAY:-}" && -z "${QUELLIX_BENCH_UNDER_XVFB:-}" ]]; then
@@ -23,6 +30,7 @@ fi
 
 sim="$build/bin/quellix-sim"
 program="$build/bin/quellix"
+floor="$build/bench/lighting/bench_exchange_floor"
 hz=$(getconf CLK_TCK)
 workdir=$(mktemp -d)
 pids=()
@@ -45,21 +53,30 @@ wakeups() {
 }
 led_frames() { "$sim" dump "$1" --dir "$2" | awk '/^led frames/ {sub(",", "", $3); print $3}'; }
 
-run() {
-    local label=$1 shown=$2
-    local dir="$workdir/$label"
-    mkdir -p -m 0700 "$dir" "$workdir/docs-$label"
-    ${QUELLIX_BENCH_SIM_PREFIX:-} "$sim" serve --dir "$dir" --keyboard-pid 0x763E >"$workdir/$label.sim" &
-    local sim_pid=$!
+start_sim() { # dir -> pid in $sim_pid
+    mkdir -p -m 0700 "$1"
+    "$sim" serve --dir "$1" --keyboard-pid 0x763E >"$1.out" &
+    sim_pid=$!
     pids+=("$sim_pid")
-    for _ in $(seq 100); do [[ -S "$dir/control.sock" ]] && break; sleep 0.05; done
+    for _ in $(seq 100); do [[ -S "$1/control.sock" ]] && break; sleep 0.05; done
+}
+
+# Appends "label cpu wakeups" to $workdir/figures and prints the round.
+run_program() {
+    local label=$1 shown=$2 round=$3
+    local dir="$workdir/$label-$round"
+    mkdir -p "$workdir/docs-$label-$round"
+    start_sim "$dir"
     local args=("--sim-dir=$dir")
     if [[ $shown == no ]]; then
         args+=("--hidden") # in the tray
     else
         args+=("--page=pad")
     fi
-    QUELLIX_DOCUMENTS_DIR="$workdir/docs-$label" "$program" "${args[@]}" >/dev/null 2>&1 &
+    # An instance name of its own, so that a running copy does not take the
+    # start-up over.
+    QUELLIX_INSTANCE_NAME="quellix-bench-$$-$round" QUELLIX_DOCUMENTS_DIR="$workdir/docs-$label-$round" \
+        "$program" "${args[@]}" >/dev/null 2>&1 &
     local pid=$!
     pids+=("$pid")
     sleep "$warmup"
@@ -76,18 +93,43 @@ run() {
     for d in pad mouse keyboard; do f1[$d]=$(led_frames "$d" "$dir"); done
     t1=$(date +%s.%N)
 
-    local rates=""
-    for d in pad mouse keyboard; do
-        rates+=$(awk -v n=$((f1[$d] - f0[$d])) -v t0="$t0" -v t1="$t1" -v p="${period_ms[$d]}" -v d="$d" \
-            'BEGIN {r = n / (t1 - t0); e = 1000 / p; printf "  %-8s %6.2f frames/s (expected %6.2f, %+5.1f %%)\n", d, r, e, 100 * (r - e) / e}')
-        rates+=$'\n'
-    done
     awk -v l="$label" -v c=$((c1 - c0)) -v w=$((w1 - w0)) -v s=$((s1 - s0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" \
-        'BEGIN {t = t1 - t0; printf "%s: program %.2f %% of a core, %.0f wake-ups/s (simulator %.2f %%) over %.1f s\n", l, 100 * c / hz / t, w / t, 100 * s / hz / t, t}'
-    printf "%s" "$rates"
+        'BEGIN {t = t1 - t0; printf "%s: program %.2f %% of a core, %.0f wake-ups/s (simulator %.2f %%) over %.1f s\n", l, 100 * c / hz / t, w / t, 100 * s / hz / t, t}' |
+        tee -a "$workdir/lines"
+    for d in pad mouse keyboard; do
+        awk -v n=$((f1[$d] - f0[$d])) -v t0="$t0" -v t1="$t1" -v p="${period_ms[$d]}" -v d="$d" \
+            'BEGIN {r = n / (t1 - t0); e = 1000 / p; printf "  %-8s %6.2f frames/s (expected %6.2f, %+5.1f %%)\n", d, r, e, 100 * (r - e) / e}'
+    done | tee -a "$workdir/rates-$label"
     kill "$pid" "$sim_pid" 2>/dev/null || true
     wait "$pid" "$sim_pid" 2>/dev/null || true
 }
 
-run hidden no
-run "lighting page shown" yes
+run_floor() {
+    local round=$1
+    local dir="$workdir/floor-$round"
+    start_sim "$dir"
+    "$floor" "$dir" "$seconds" | tee -a "$workdir/lines"
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+}
+
+for round in $(seq "$rounds"); do
+    echo "round $round of $rounds"
+    run_floor "$round"
+    run_program hidden no "$round"
+    run_program "lighting page shown" yes "$round"
+done
+
+echo "medians of $rounds rounds:"
+median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+for label in "protocol floor" "hidden" "lighting page shown"; do
+    cpu=$(grep "^$label:" "$workdir/lines" | sed 's/.* \([0-9.]*\) % of a core.*/\1/' | median)
+    wake=$(grep "^$label:" "$workdir/lines" | sed 's/.*core, \([0-9]*\) wake-ups.*/\1/' | median)
+    printf "  %-20s %5.2f %% of a core, %4.0f wake-ups/s\n" "$label" "$cpu" "$wake"
+done
+for label in hidden "lighting page shown"; do
+    for d in pad mouse keyboard; do
+        rate=$(awk -v d="$d" '$1 == d {gsub(/[(,]/, ""); print $6}' "$workdir/rates-$label" | median)
+        printf "  %-20s %-8s %+5.1f %% frame rate\n" "$label" "$d" "$rate"
+    done
+done
