@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <poll.h>
 #include <string>
 #include <sys/resource.h>
@@ -27,15 +28,16 @@ namespace {
 // One device's frame: `chunks` exchanges, then the pauses (ms) that follow
 // the given exchange, as the lighting workers make them.
 struct Pattern {
+    const char* name;
     const char* socket;
     int chunks;
     std::vector<std::pair<int, int>> pauses; // (after chunk index, ms)
 };
 
 const Pattern kPatterns[] = {
-    {"0c45_5f02_0105_00.sock", 1, {{0, 41}}},          // pad
-    {"0c45_5f01_0105_00.sock", 2, {{0, 30}, {1, 20}}}, // mouse
-    {"0c45_763e_0105_00.sock", 7, {{6, 30}}},          // full-colour keyboard
+    {"pad", "0c45_5f02_0105_00.sock", 1, {{0, 41}}},
+    {"mouse", "0c45_5f01_0105_00.sock", 2, {{0, 30}, {1, 20}}},
+    {"keyboard", "0c45_763e_0105_00.sock", 7, {{6, 30}}}, // full colour
 };
 
 int connectTo(const std::string& path) {
@@ -72,10 +74,11 @@ void frameRequest(std::uint8_t (&frame)[64], int chunk) {
     frame[2] = static_cast<std::uint8_t>((sum >> 8) & 0xFF);
 }
 
-void stream(int fd, const Pattern& pattern, const std::atomic<bool>& stop) {
+void stream(int fd, const Pattern& pattern, const std::atomic<bool>& stop,
+            std::atomic<long>& frames) {
     std::uint8_t request[64];
     std::uint8_t reply[64];
-    while (!stop.load(std::memory_order_relaxed)) {
+    for (; !stop.load(std::memory_order_relaxed); frames.fetch_add(1, std::memory_order_relaxed)) {
         for (int chunk = 0; chunk < pattern.chunks; ++chunk) {
             frameRequest(request, chunk);
             if (::send(fd, request, sizeof request, MSG_NOSIGNAL) != sizeof request) {
@@ -108,15 +111,17 @@ int main(int argc, char** argv) {
     const std::string dir = argv[1];
     const int duration = argc > 2 ? std::atoi(argv[2]) : 20;
     std::atomic<bool> stop{false};
+    std::atomic<long> frames[std::size(kPatterns)] = {};
     std::vector<std::thread> threads;
-    for (const Pattern& pattern : kPatterns) {
+    for (std::size_t i = 0; i < std::size(kPatterns); ++i) {
+        const Pattern& pattern = kPatterns[i];
         const int fd = connectTo(dir + "/" + pattern.socket);
         if (fd < 0) {
             std::fprintf(stderr, "cannot connect to %s/%s\n", dir.c_str(), pattern.socket);
             return 1;
         }
-        threads.emplace_back([fd, &pattern, &stop] {
-            stream(fd, pattern, stop);
+        threads.emplace_back([fd, &pattern, &stop, &counted = frames[i]] {
+            stream(fd, pattern, stop, counted);
             ::close(fd);
         });
     }
@@ -124,10 +129,18 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::seconds(1));
     rusage before{};
     ::getrusage(RUSAGE_SELF, &before);
+    long framesBefore[std::size(kPatterns)];
+    for (std::size_t i = 0; i < std::size(kPatterns); ++i) {
+        framesBefore[i] = frames[i].load();
+    }
     const auto start = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(duration));
     rusage after{};
     ::getrusage(RUSAGE_SELF, &after);
+    long framesAfter[std::size(kPatterns)];
+    for (std::size_t i = 0; i < std::size(kPatterns); ++i) {
+        framesAfter[i] = frames[i].load();
+    }
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     stop = true;
@@ -140,5 +153,17 @@ int main(int argc, char** argv) {
         after.ru_nvcsw + after.ru_nivcsw - before.ru_nvcsw - before.ru_nivcsw;
     std::printf("protocol floor: bare client %.2f %% of a core, %.0f wake-ups/s over %.1f s\n",
                 100.0 * cpu / wall, static_cast<double>(switches) / wall, wall);
+    // Against the pauses + 2 ms per exchange, as the program's rates are.
+    for (std::size_t i = 0; i < std::size(kPatterns); ++i) {
+        const Pattern& pattern = kPatterns[i];
+        int periodMs = 2 * pattern.chunks;
+        for (const auto& pause : pattern.pauses) {
+            periodMs += pause.second;
+        }
+        const double rate = static_cast<double>(framesAfter[i] - framesBefore[i]) / wall;
+        const double expected = 1000.0 / periodMs;
+        std::printf("  %-8s %6.2f frames/s (expected %6.2f, %+5.1f %%)\n", pattern.name, rate,
+                    expected, 100.0 * (rate - expected) / expected);
+    }
     return 0;
 }

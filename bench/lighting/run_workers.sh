@@ -108,7 +108,10 @@ run_floor() {
     local round=$1
     local dir="$workdir/floor-$round"
     start_sim "$dir"
-    "$floor" "$dir" "$seconds" | tee -a "$workdir/lines"
+    "$floor" "$dir" "$seconds" >"$workdir/floor.out"
+    cat "$workdir/floor.out"
+    head -n 1 "$workdir/floor.out" >>"$workdir/lines"
+    tail -n +2 "$workdir/floor.out" >>"$workdir/rates-protocol floor"
     kill "$sim_pid" 2>/dev/null || true
     wait "$sim_pid" 2>/dev/null || true
 }
@@ -127,7 +130,7 @@ for label in "protocol floor" "hidden" "lighting page shown"; do
     wake=$(grep "^$label:" "$workdir/lines" | sed 's/.*core, \([0-9]*\) wake-ups.*/\1/' | median)
     printf "  %-20s %5.2f %% of a core, %4.0f wake-ups/s\n" "$label" "$cpu" "$wake"
 done
-for label in hidden "lighting page shown"; do
+for label in "protocol floor" hidden "lighting page shown"; do
     for d in pad mouse keyboard; do
         rate=$(awk -v d="$d" '$1 == d {gsub(/[(,]/, ""); print $6}' "$workdir/rates-$label" | median)
         printf "  %-20s %-8s %+5.1f %% frame rate\n" "$label" "$d" "$rate"

@@ -116,11 +116,18 @@ TEST_F(MainWindowTest, PowerProgressAndEditedLightingMessagesAndTimers) {
     for (auto kind : device::kAllDeviceKinds) {
         window.Session(kind).syncActive = 1;
     }
-    window.lightingChanged[device::kindIndex(device::DeviceKind::Mouse)] = 1;
+    window.MarkLightingChanged(device::DeviceKind::Mouse);
     backend.AdvanceTime(100);
     EXPECT_EQ(window.Session(device::DeviceKind::Mouse).syncActive.load(), 0);
     EXPECT_EQ(window.lightingChanged[device::kindIndex(device::DeviceKind::Mouse)].load(), 0);
     EXPECT_EQ(window.Session(device::DeviceKind::Keyboard).syncActive.load(), 1);
+    EXPECT_EQ(window.Session(device::DeviceKind::MousePad).syncActive.load(), 1);
+    // The timer rests between edits; a later edit still ends its kind's
+    // effect within the period.
+    backend.AdvanceTime(1000);
+    window.MarkLightingChanged(device::DeviceKind::Keyboard);
+    backend.AdvanceTime(100);
+    EXPECT_EQ(window.Session(device::DeviceKind::Keyboard).syncActive.load(), 0);
     EXPECT_EQ(window.Session(device::DeviceKind::MousePad).syncActive.load(), 1);
 }
 

@@ -262,7 +262,7 @@ void MouseDevicePage::PickDpiColour(int stage, dui::CControlUI& button) {
         std::lock_guard hold(calls_.session(DeviceKind::Mouse).lock);
         config::setDpiColour(calls_.configs().mouse, stage, rgbOf(choice.colour));
     }
-    window_.lightingChanged[device::kindIndex(DeviceKind::Mouse)] = 1;
+    window_.MarkLightingChanged(DeviceKind::Mouse);
     calls_.saveMouseDevice();
 }
 
@@ -363,7 +363,7 @@ void MouseDevicePage::DpiReleased(int stage, int value) {
     DpiMoved(stage, value);
     config::writeDpiLevel(calls_.configs().mouse, calls_.session(DeviceKind::Mouse), stage,
                           static_cast<std::uint8_t>(value));
-    window_.lightingChanged[device::kindIndex(DeviceKind::Mouse)] = 1;
+    window_.MarkLightingChanged(DeviceKind::Mouse);
     calls_.saveMouseDevice();
     calls_.saveMouseLighting();
 }
@@ -374,7 +374,7 @@ void MouseDevicePage::ReportRateChosen(int rate) {
     }
     config::writeReportRate(calls_.configs().mouse, calls_.session(DeviceKind::Mouse),
                             static_cast<std::uint8_t>(rate));
-    window_.lightingChanged[device::kindIndex(DeviceKind::Mouse)] = 1;
+    window_.MarkLightingChanged(DeviceKind::Mouse);
     calls_.saveMouseLighting();
 }
 

@@ -24,7 +24,7 @@ public:
         return window_.Link().ownLightingRecords.sync.span();
     }
     void MarkChanged(device::DeviceKind kind) override {
-        window_.lightingChanged[device::kindIndex(kind)] = 1;
+        window_.MarkLightingChanged(kind);
     }
     void ForgetChanged(device::DeviceKind kind) override {
         window_.lightingChanged[device::kindIndex(kind)] = 0;

@@ -515,6 +515,14 @@ void CMainWnd::OnLastDeviceRemoved() {
     ShowWindow(false);
 }
 
+void CMainWnd::MarkLightingChanged(device::DeviceKind kind) {
+    lightingChanged[device::kindIndex(kind)] = 1;
+    if (!endEditedSyncArmed_) {
+        endEditedSyncArmed_ = true;
+        SetTimer(kTimerEndEditedSync, kEndEditedSyncMs);
+    }
+}
+
 void CMainWnd::OnTimer(dui::UINT id) {
     switch (id) {
     case kTimerHideProgress:
@@ -524,6 +532,9 @@ void CMainWnd::OnTimer(dui::UINT id) {
         }
         break;
     case kTimerEndEditedSync:
+        // Marks come on this thread only, so none can slip in between.
+        KillTimer(id);
+        endEditedSyncArmed_ = false;
         // A kind whose lighting was edited leaves the synchronised effect.
         for (device::DeviceKind kind : device::kAllDeviceKinds) {
             auto& changed = lightingChanged[device::kindIndex(kind)];
@@ -612,7 +623,6 @@ void CMainWnd::StartUp() {
     ShowWindow(false);
     link_->attach(GetHWND(), showWindowMessage_);
     StartWorkers();
-    SetTimer(kTimerEndEditedSync, 100);
     SetTimer(kTimerRepaint, 100);
     SetTimer(kTimerReadKeyboard, 500);
     SetTimer(kTimerReadPad, 500);

@@ -83,7 +83,7 @@ public:
         window_.Page(feature).Refresh(page);
     }
     void SetLightingChanged(int page) override {
-        window_.lightingChanged.at(static_cast<std::size_t>(page)) = 1;
+        window_.MarkLightingChanged(device::kAllDeviceKinds.at(static_cast<std::size_t>(page)));
     }
 
 private:

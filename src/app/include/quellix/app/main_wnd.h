@@ -42,6 +42,8 @@ inline constexpr const char* kShowWindowMessage = "MARWENIK_001";
 // The main window's timers.
 inline constexpr dui::UINT kTimerHideProgress = 1;
 inline constexpr dui::UINT kTimerEndEditedSync = 2;
+// How soon after an edit timer 2 ends the edited kind's synchronised effect.
+inline constexpr dui::UINT kEndEditedSyncMs = 100;
 inline constexpr dui::UINT kTimerRepaint = 10;
 // Timer 10's period while the window is shown, and while it is hidden or
 // minimised (nothing to repaint then: it only looks whether that changed).
@@ -141,14 +143,20 @@ public:
     dui::CControlUI* KeyboardKeyButton(int i) const { return keyboardKeys_.at(std::size_t(i)); }
     const dui::CTrayIcon& TrayIcon() const { return tray_; }
 
-    // Set by the lighting pages, consumed by timer 2 (keyboard, mouse, pad).
+    // Set by the lighting pages through MarkLightingChanged, consumed by
+    // timer 2 (keyboard, mouse, pad).
     std::array<platform::Shared<int>, 3> lightingChanged{};
+    // Marks a kind's lighting as edited and makes sure timer 2 will look at
+    // it within 100 ms.  The timer runs only while a mark waits, so that an
+    // untouched window does not wake ten times a second for nothing.
+    void MarkLightingChanged(device::DeviceKind kind);
     // 0 between a suspend and the following resume; lighting frames are
     // sent only while it is 1.  Kept by the device link, which the
     // lighting workers share.
     platform::Shared<int>& framesEnabled;
 
 private:
+    bool endEditedSyncArmed_ = false;
     void OnTimer(dui::UINT id);
     // Timer 10: the previews of a shown lighting page take the LED cells.
     void RefreshLightingPreviews();
