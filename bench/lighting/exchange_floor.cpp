@@ -149,8 +149,7 @@ int main(int argc, char** argv) {
     }
     const double cpu = seconds(after.ru_utime) + seconds(after.ru_stime) -
                        seconds(before.ru_utime) - seconds(before.ru_stime);
-    const long switches =
-        after.ru_nvcsw + after.ru_nivcsw - before.ru_nvcsw - before.ru_nivcsw;
+    const long switches = after.ru_nvcsw + after.ru_nivcsw - before.ru_nvcsw - before.ru_nivcsw;
     std::printf("protocol floor: bare client %.2f %% of a core, %.0f wake-ups/s over %.1f s\n",
                 100.0 * cpu / wall, static_cast<double>(switches) / wall, wall);
     // Against the pauses + 2 ms per exchange, as the program's rates are.

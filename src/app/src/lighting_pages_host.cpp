@@ -23,9 +23,7 @@ public:
     std::span<platform::SharedByte> SyncRecord() override {
         return window_.Link().ownLightingRecords.sync.span();
     }
-    void MarkChanged(device::DeviceKind kind) override {
-        window_.MarkLightingChanged(kind);
-    }
+    void MarkChanged(device::DeviceKind kind) override { window_.MarkLightingChanged(kind); }
     void ForgetChanged(device::DeviceKind kind) override {
         window_.lightingChanged[device::kindIndex(kind)] = 0;
     }
