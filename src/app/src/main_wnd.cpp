@@ -517,7 +517,7 @@ void CMainWnd::OnLastDeviceRemoved() {
 
 void CMainWnd::MarkLightingChanged(device::DeviceKind kind) {
     lightingChanged[device::kindIndex(kind)] = 1;
-    if (!endEditedSyncArmed_) {
+    if (!endEditedSyncArmed_ && GetHWND() != dui::kNullWindow) {
         endEditedSyncArmed_ = true;
         SetTimer(kTimerEndEditedSync, kEndEditedSyncMs);
     }

@@ -148,7 +148,8 @@ public:
     std::array<platform::Shared<int>, 3> lightingChanged{};
     // Marks a kind's lighting as edited and makes sure timer 2 will look at
     // it within 100 ms.  The timer runs only while a mark waits, so that an
-    // untouched window does not wake ten times a second for nothing.
+    // untouched window does not wake ten times a second for nothing.  UI
+    // thread only, as every edit is.
     void MarkLightingChanged(device::DeviceKind kind);
     // 0 between a suspend and the following resume; lighting frames are
     // sent only while it is 1.  Kept by the device link, which the
