@@ -137,6 +137,32 @@ TEST_F(QtViewTest, EditorGoesWhenItsEditIsHiddenWithoutInput) {
     EXPECT_FALSE(editor->isVisible());
 }
 
+// A press on the caption followed by a release where it began (a quick
+// click) moves nothing and leaves no move behind for the next click; the
+// window follows the pointer once it has travelled the drag distance.
+TEST_F(QtViewTest, CaptionMovesTheWindowOnlyWhenDragged) {
+    const QPoint caption(150, 12);
+    auto send = [&](QEvent::Type type, QPoint local, Qt::MouseButton button,
+                    Qt::MouseButtons held) {
+        QMouseEvent event(type, local, widget->mapToGlobal(local), button, held, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    };
+    const QPoint start = widget->pos();
+    send(QEvent::MouseButtonPress, caption, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, caption + QPoint(1, 0), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, caption + QPoint(1, 0), Qt::LeftButton, Qt::NoButton);
+    send(QEvent::MouseMove, caption + QPoint(40, 40), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(widget->pos(), start);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("press"));
+    EXPECT_TRUE(window.Notified("click", "press"));
+
+    const int far = QApplication::startDragDistance() + 20;
+    send(QEvent::MouseButtonPress, caption, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, caption + QPoint(far, 0), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, caption + QPoint(far, 0), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(widget->pos(), start + QPoint(far, 0));
+}
+
 TEST_F(QtViewTest, ClicksAndTypingBecomeModelNotifications) {
     QTest::mouseClick(widget, Qt::LeftButton, {}, centreOf("press"));
     EXPECT_TRUE(window.Notified("click", "press"));

@@ -1,5 +1,6 @@
 #include "window_widget.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHelpEvent>
 #include <QMenu>
@@ -211,11 +212,8 @@ void WindowWidget::mousePressEvent(QMouseEvent* event) {
     }
     if (event->button() == Qt::LeftButton) {
         if (CaptionAt(p)) {
-            // Let the window manager move the window; without one, move it here.
-            if (windowHandle() == nullptr || !windowHandle()->startSystemMove()) {
-                draggingWindow_ = true;
-                dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
-            }
+            captionPressed_ = true;
+            captionPressAt_ = event->globalPosition().toPoint();
             return;
         }
         if (PalettePick(p, true)) {
@@ -237,8 +235,20 @@ void WindowWidget::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     const QPoint p = event->position().toPoint();
+    const QPoint global = event->globalPosition().toPoint();
+    if (captionPressed_ && (event->buttons() & Qt::LeftButton)) {
+        if ((global - captionPressAt_).manhattanLength() < QApplication::startDragDistance()) {
+            return;
+        }
+        captionPressed_ = false;
+        // Let the window manager move the window; without one, move it here.
+        if (windowHandle() == nullptr || !windowHandle()->startSystemMove()) {
+            draggingWindow_ = true;
+            dragOffset_ = captionPressAt_ - frameGeometry().topLeft();
+        }
+    }
     if (draggingWindow_) {
-        move(event->globalPosition().toPoint() - dragOffset_);
+        move(global - dragOffset_);
         return;
     }
     if (paletteDrag_ != nullptr) {
@@ -256,7 +266,8 @@ void WindowWidget::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     const QPoint p = event->position().toPoint();
-    if (draggingWindow_) {
+    if (captionPressed_ || draggingWindow_) {
+        captionPressed_ = false;
         draggingWindow_ = false;
         return;
     }

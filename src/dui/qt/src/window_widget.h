@@ -81,6 +81,12 @@ private:
     QLineEdit* editor_ = nullptr;
     CEditUI* editing_ = nullptr;
     bool followingModel_ = false;
+    // A press on the caption moves the window only once the pointer has
+    // travelled the drag distance: a window manager asked to move on the
+    // press itself can get the request after a quick click's release and
+    // then keeps moving the window with the pointer.
+    bool captionPressed_ = false;
+    QPoint captionPressAt_; // global
     bool draggingWindow_ = false;
     QPoint dragOffset_;
     CColorPaletteUI* paletteDrag_ = nullptr;
