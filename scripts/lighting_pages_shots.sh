@@ -11,6 +11,8 @@
 # (ripple, blue preset).  Needs Xvfb, openbox, xdotool and ImageMagick.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/lib/x_session.sh
+. scripts/lib/x_session.sh
 bin=${QUELLIX_BUILD_DIR:-build}/bin
 out=$(realpath -m "${1:-docs/screenshots}")
 mkdir -p "$out"
@@ -24,19 +26,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=
-for n in $(seq 120 160); do
-    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    pids+=($!)
-    display=$n
-    break
-done
-[[ -n $display ]] || { echo "lighting shots: no free display" >&2; exit 1; }
+start_xvfb 1280x800x24
+start_openbox
+pids+=("$xvfb_pid" "$wm_pid")
 export DISPLAY=":$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-pids+=($!)
 
 mkdir -m 0700 "$work/sim" "$work/documents"
 "$bin/quellix-sim" serve --devices pad,mouse,keyboard --keyboard-pid 0x763E --dir "$work/sim" \

@@ -15,12 +15,13 @@
 # (scripts/setup.sh installs them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/lib/x_session.sh
+. scripts/lib/x_session.sh
 bin=$(realpath "${QUELLIX_BUILD_DIR:-build}/bin")
 defaults=$(realpath defaults)
 work=$(mktemp -d)
 log=$work/quellix.log
 title="Quellix T417 Gaming Mouse pad Driver"
-failures=0
 
 cleanup() {
     for pid in ${app_pid:-} ${alpha_pid:-} ${beta_pid:-} ${wm_pid:-} ${xvfb_pid:-}; do
@@ -31,16 +32,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-check() { # DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "  ok    $what"
-    else
-        echo "  FAIL  $what"
-        failures=$((failures + 1))
-    fi
-}
 # Waits up to $2 tenths of a second (default 50) for a line in the
 # program's debug output that was not there before `mark`.
 saw() {
@@ -89,17 +80,8 @@ window_shown() {
     return 1
 }
 
-display=$((200 + RANDOM % 100))
-Xvfb ":$display" -screen 0 1000x700x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do xdpyinfo -display ":$display" >/dev/null 2>&1 && break; sleep 0.1; done
-DISPLAY=":$display" openbox --sm-disable >/dev/null 2>&1 &
-wm_pid=$!
-for _ in $(seq 50); do
-    xprop -display ":$display" -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" &&
-        break
-    sleep 0.1
-done
+start_xvfb 1000x700x24
+start_openbox
 
 echo "1. two programs, alpha and beta"
 read -r alpha_pid alpha_window < <(start_program alpha) || true

@@ -15,6 +15,8 @@
 # import (scripts/setup.sh installs them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/lib/x_session.sh
+. scripts/lib/x_session.sh
 bin=$(realpath "${QUELLIX_BUILD_DIR:-build}/bin")
 shots=$(realpath -m "${1:-docs/screenshots}")
 mkdir -p "$shots"
@@ -22,7 +24,6 @@ work=$(mktemp -d)
 sim_dir=$work/sim
 log=$work/quellix.log
 title="Quellix T417 Gaming Mouse pad Driver"
-failures=0
 
 cleanup() {
     [[ -n ${app_pid:-} ]] && kill "$app_pid" 2>/dev/null || true
@@ -33,16 +34,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-check() { # DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "  ok    $what"
-    else
-        echo "  FAIL  $what"
-        failures=$((failures + 1))
-    fi
-}
 # Waits up to 5 s for a line in the program's debug output.
 saw() {
     for _ in $(seq 50); do
@@ -64,10 +55,7 @@ shoot() {
     import -display ":$display" -window root "$shots/$1" && echo "  screenshot $shots/$1"
 }
 
-display=$((90 + RANDOM % 100))
-Xvfb ":$display" -screen 0 1000x700x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-sleep 0.5
+start_xvfb 1000x700x24
 
 echo "1. the simulator serves the mouse pad; the program starts"
 "$bin/quellix-sim" serve --devices pad --dir "$sim_dir" >"$work/sim.out" &
