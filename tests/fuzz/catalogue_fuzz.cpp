@@ -2,6 +2,7 @@
 // promises (a bounded count, one name and one link per position), a pass
 // must choose a listed position, the names must be refused or make a plain
 // file name, and a delete must move the links as it says.
+#include "fuzz_check.h"
 #include "quellix/platform/ini.h"
 #include "quellix/platform/ini_document.h"
 #include "quellix/profiles/catalogue.h"
@@ -12,18 +13,11 @@
 #include <string>
 #include <string_view>
 
-namespace {
-
-void require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+using quellix::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quellix::profiles;
-    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::string bytes = quellix::fuzz::inputText(data, size);
     const auto document = quellix::platform::IniDocument::parse(bytes);
     for (std::size_t f = 0; f < kFamilyCount; ++f) {
         const auto family = static_cast<Family>(f);

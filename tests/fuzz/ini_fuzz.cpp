@@ -1,5 +1,6 @@
 // Any bytes must parse as an INI document, and the document must keep its
 // promises: edits read back, untouched lines survive a round trip.
+#include "fuzz_check.h"
 #include "quellix/platform/ini.h"
 #include "quellix/platform/ini_document.h"
 
@@ -9,17 +10,10 @@
 
 using quellix::platform::IniDocument;
 
-namespace {
-
-void require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+using quellix::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::string bytes = quellix::fuzz::inputText(data, size);
     IniDocument doc = IniDocument::parse(bytes);
 
     for (const auto& section : doc.sectionNames())

@@ -1,6 +1,7 @@
 // Any bytes given as a profile file: every family's exact and lenient reads
 // and the description must hold their promises (a refused file leaves the
 // payload as it was; an accepted exact file is exactly header + payload).
+#include "fuzz_check.h"
 #include "quellix/profiles/families.h"
 
 #include <cstdint>
@@ -8,14 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace {
-
-void require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+using quellix::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quellix::profiles;
