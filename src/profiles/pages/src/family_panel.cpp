@@ -223,11 +223,7 @@ void FamilyPanel::AfterSelect() {
     const Effects& e = selectEffects(family_);
     const int page = controls().page;
     if (e.hiddenPanel != nullptr) {
-        if (auto* panel = host_.FindControl(e.hiddenPanel);
-            panel != nullptr && panel->IsVisible()) {
-            panel->SetVisible(false);
-            panel->SetEnabled(false);
-        }
+        HidePanel(e.hiddenPanel);
     }
     if (e.wheelSpeed) {
         host_.ApplyWheelSpeed();
@@ -438,10 +434,7 @@ void FamilyPanel::Export() {
 
 void FamilyPanel::Reset() {
     if (const char* name = panelHiddenBeforeReset(family_)) {
-        if (auto* panel = host_.FindControl(name); panel != nullptr && panel->IsVisible()) {
-            panel->SetVisible(false);
-            panel->SetEnabled(false);
-        }
+        HidePanel(name);
     }
     const auto defaults = ReadDefault(resetDefaultBytes(family_));
     if (!defaults) {
@@ -449,6 +442,13 @@ void FamilyPanel::Reset() {
     }
     host_.ResetToDefault(family_, *defaults);
     AfterReset();
+}
+
+void FamilyPanel::HidePanel(const char* name) {
+    if (auto* panel = host_.FindControl(name); panel != nullptr && panel->IsVisible()) {
+        panel->SetVisible(false);
+        panel->SetEnabled(false);
+    }
 }
 
 void FamilyPanel::AfterReset() {

@@ -107,6 +107,8 @@ private:
     // The effects of a selection or a reset on the other pages.
     void AfterSelect();
     void AfterReset();
+    // Hides and disables the named panel when it is shown.
+    void HidePanel(const char* name);
 
     // Link controls.
     void ShowLinked(const std::string& program);
