@@ -86,10 +86,11 @@ int main(int argc, char** argv) {
     ok &= readFrom(simulator, sim::Model::Mouse, device::DeviceKind::Mouse, 0,
                    [&](device::DeviceSession& session) {
                        std::lock_guard hold(session.lock);
-                       session.beginTransfer();
-                       const int result = session.readDefaultKeys(configs->mouse.defaultKeys);
-                       session.endTransfer();
-                       return result == 1;
+                       FirstFailure failure;
+                       failure.note(session.beginTransfer());
+                       failure.note(session.readDefaultKeys(configs->mouse.defaultKeys));
+                       failure.note(session.endTransfer());
+                       return failure.result().ok();
                    });
     config::MouseDevicePayload device{};
     std::ranges::copy(configs->mouse.defaultKeys, device.begin());
@@ -113,7 +114,7 @@ int main(int argc, char** argv) {
         ok &= readFrom(simulator, sim::Model::Keyboard, device::DeviceKind::Keyboard, product,
                        [&](device::DeviceSession& session) {
                            configs->keyboard.defaultKeys = {};
-                           return config::readKeyboardDefaultKeys(configs->keyboard, session) == 1;
+                           return config::readKeyboardDefaultKeys(configs->keyboard, session).ok();
                        });
         ok &= write(dir, config::defaultKeyProfileFile(variant), profiles::ProfileKind::Keyboard,
                     configs->keyboard.defaultKeys);

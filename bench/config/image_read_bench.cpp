@@ -39,7 +39,10 @@ void MouseImageRead(benchmark::State& state) {
     double seconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        config::readMouseImage(*mouse, session);
+        if (!config::readMouseImage(*mouse, session)) {
+            state.SkipWithError("the image read failed");
+            break;
+        }
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     const double reads = static_cast<double>(state.iterations());
@@ -74,7 +77,10 @@ void OneExchangeAtDefaultLatency(benchmark::State& state) {
     double seconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        session.readBlock(0, std::span(&active, 1));
+        if (!session.readBlock(0, std::span(&active, 1))) {
+            state.SkipWithError("command 5 failed");
+            break;
+        }
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     state.counters["ms_per_frame"] = seconds * 1000 / static_cast<double>(state.iterations());

@@ -81,7 +81,7 @@ void BM_ExchangeRoundTrip(benchmark::State& state) {
     }
     const FrameTimer timer;
     for (auto _ : state) {
-        if (mouse.session().beginTransfer() != 1) {
+        if (!mouse.session().beginTransfer()) {
             state.SkipWithError("command 1 failed");
             break;
         }
@@ -99,7 +99,7 @@ void BM_KeyPageRead512(benchmark::State& state) {
     device::KeyBlock page{};
     const FrameTimer timer;
     for (auto _ : state) {
-        if (mouse.session().readKeyPage(1, page) != 1) {
+        if (!mouse.session().readKeyPage(1, page)) {
             state.SkipWithError("command 8 failed");
             break;
         }

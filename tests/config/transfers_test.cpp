@@ -7,6 +7,8 @@
 #include "quellix/platform/clock.h"
 #include "quellix/sim/simulator.h"
 
+#include "result_print.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -114,7 +116,7 @@ protected:
 
 TEST_F(ConfigTransfers, ReadPadImageFrameByFrame) {
     auto& pad = connect(Model::Pad);
-    const auto frames = framesOf(Model::Pad, [&] { readPadImage(configs_.pad, pad); });
+    const auto frames = framesOf(Model::Pad, [&] { EXPECT_TRUE(readPadImage(configs_.pad, pad)); });
     const std::vector<Frame> expected = {{1, 0, 0},    {3, 33, 0},   {5, 56, 0},
                                          {5, 56, 64},  {5, 56, 128}, {5, 56, 192},
                                          {5, 56, 256}, {5, 1, 0},    {2, 0, 0}};
@@ -132,9 +134,9 @@ TEST_F(ConfigTransfers, ReadPadImageFrameByFrame) {
 
 TEST_F(ConfigTransfers, SelectingTheActiveSlotReadsOneByteOnly) {
     auto& pad = connect(Model::Pad);
-    SlotSelection result{};
+    SlotChange result;
     const auto frames = framesOf(Model::Pad, [&] { result = selectPadSlot(configs_.pad, pad, 0); });
-    EXPECT_EQ(result, SlotSelection::AlreadyActive);
+    EXPECT_EQ(result.selection, SlotSelection::AlreadyActive);
     EXPECT_EQ(frames, (std::vector<Frame>{{5, 1, 0}}));
 }
 
@@ -142,7 +144,9 @@ TEST_F(ConfigTransfers, SlotOutsideTheFiveSendsNothing) {
     auto& pad = connect(Model::Pad);
     for (int n : {-1, 5, 200}) {
         const auto frames = framesOf(Model::Pad, [&] {
-            EXPECT_EQ(selectPadSlot(configs_.pad, pad, n), SlotSelection::OutOfRange);
+            const SlotChange change = selectPadSlot(configs_.pad, pad, n);
+            EXPECT_EQ(change.selection, SlotSelection::OutOfRange);
+            EXPECT_EQ(change.result, Status::BadArgument);
         });
         EXPECT_TRUE(frames.empty()) << n;
     }
@@ -150,14 +154,15 @@ TEST_F(ConfigTransfers, SlotOutsideTheFiveSendsNothing) {
 
 TEST_F(ConfigTransfers, SlotTwoAfterEditingSlotZero) {
     auto& pad = connect(Model::Pad);
-    readPadImage(configs_.pad, pad);
+    ASSERT_TRUE(readPadImage(configs_.pad, pad));
     applyPadLighting(configs_.pad, configs_.pad.image.slot(0));
     configs_.pad.record.store(field::kMode, 9); // the user's edit
     const auto padSlot0Before = sim_->memory(Model::Pad, 0, 64);
 
-    SlotSelection result{};
+    SlotChange result;
     const auto frames = framesOf(Model::Pad, [&] { result = selectPadSlot(configs_.pad, pad, 2); });
-    EXPECT_EQ(result, SlotSelection::Switched);
+    EXPECT_EQ(result.selection, SlotSelection::Switched);
+    EXPECT_TRUE(result.result);
     EXPECT_EQ(frames, (std::vector<Frame>{{5, 1, 0}, {6, 1, 0, 2}, {5, 56, 128}}));
     // The edit went into the image, not into the pad.
     EXPECT_EQ(configs_.pad.image.slot(0)[field::kMode], 9);
@@ -173,7 +178,7 @@ TEST_F(ConfigTransfers, SlotTwoAfterEditingSlotZero) {
 TEST_F(ConfigTransfers, ResetPadIsOneExchangeThenAPause) {
     auto& pad = connect(Model::Pad);
     platform::ManualClock clock;
-    const auto frames = framesOf(Model::Pad, [&] { resetPadDevice(pad, clock); });
+    const auto frames = framesOf(Model::Pad, [&] { EXPECT_TRUE(resetPadDevice(pad, clock)); });
     EXPECT_EQ(frames, (std::vector<Frame>{{13, 0, 0}}));
     EXPECT_EQ(clock.tickCount(), 1000u);
     EXPECT_EQ(sim_->stats(Model::Pad).resets, 1u);
@@ -183,19 +188,20 @@ TEST_F(ConfigTransfers, AbsentPadStillPausesAndReadsReturnAtOnce) {
     device::DeviceSession absent;
     platform::ManualClock clock;
     configs_.pad.image.slot(1)[3] = 0x42;
-    resetPadDevice(absent, clock);
-    readPadImage(configs_.pad, absent);
+    EXPECT_EQ(resetPadDevice(absent, clock), Status::NotConnected);
+    EXPECT_EQ(readPadImage(configs_.pad, absent), Status::NotConnected);
     EXPECT_EQ(clock.tickCount(), 1000u);
     EXPECT_EQ(configs_.pad.image.slot(1)[3], 0x42);
 }
 
 TEST_F(ConfigTransfers, PadResyncTakesTheActiveSlot) {
     auto& pad = connect(Model::Pad);
-    readPadImage(configs_.pad, pad);
+    ASSERT_TRUE(readPadImage(configs_.pad, pad));
     sim_->writeMemory(Model::Pad, 0, {3});
     configs_.pad.record.store(field::kSlot, 1);
     configs_.pad.record.store(field::kMode, 8);
-    const auto frames = framesOf(Model::Pad, [&] { resyncPadRecord(configs_.pad, pad); });
+    const auto frames =
+        framesOf(Model::Pad, [&] { EXPECT_TRUE(resyncPadRecord(configs_.pad, pad)); });
     EXPECT_EQ(frames, (std::vector<Frame>{{5, 1, 0}, {5, 56, 192}}));
     EXPECT_EQ(configs_.pad.image.slot(1)[field::kMode], 8);
     EXPECT_EQ(configs_.pad.record.load(field::kSlot), 3);
@@ -204,7 +210,7 @@ TEST_F(ConfigTransfers, PadResyncTakesTheActiveSlot) {
 
 TEST_F(ConfigTransfers, ReadMouseImageFrameByFrame) {
     auto& mouse = connect(Model::Mouse);
-    const auto frames = framesOf(Model::Mouse, [&] { readMouseImage(configs_.mouse, mouse); });
+    const auto frames = framesOf(Model::Mouse, [&] { EXPECT_TRUE(readMouseImage(configs_.mouse, mouse)); });
     std::vector<Frame> expected = {{1, 0, 0}, {3, 33, 0}};
     append(expected, chunks(7, 0, 512));
     for (std::uint16_t s = 0; s < 5; ++s) {
@@ -223,7 +229,7 @@ TEST_F(ConfigTransfers, ReadMouseImageFrameByFrame) {
 struct WriteCase {
     const char* name;
     int slot;
-    std::function<void(MouseConfig&, device::DeviceSession&)> action;
+    std::function<Result(MouseConfig&, device::DeviceSession&)> action;
     Frame frame;
 };
 
@@ -232,25 +238,25 @@ TEST_F(ConfigTransfers, MouseSettingWritesFrameByFrame) {
     const WriteCase cases[] = {
         {"DPI 3 at 30 in slot 2 is absolute",
          2,
-         [](auto& m, auto& s) { writeDpiLevel(m, s, 3, 30); },
+         [](auto& m, auto& s) { return writeDpiLevel(m, s, 3, 30); },
          {6, 1, 17, 30}},
         {"DPI 1 at 9 in slot 0",
          0,
-         [](auto& m, auto& s) { writeDpiLevel(m, s, 1, 9); },
+         [](auto& m, auto& s) { return writeDpiLevel(m, s, 1, 9); },
          {6, 1, 15, 9}},
         {"report rate 2 in slot 2 is in the slot",
          2,
-         [](auto& m, auto& s) { writeReportRate(m, s, 2); },
+         [](auto& m, auto& s) { return writeReportRate(m, s, 2); },
          {6, 1, 142, 2}},
         {"report rate 1 in slot 0",
          0,
-         [](auto& m, auto& s) { writeReportRate(m, s, 1); },
+         [](auto& m, auto& s) { return writeReportRate(m, s, 1); },
          {6, 1, 14, 1}},
-        {"factory reset", 0, [](auto&, auto& s) { resetMouseDevice(s); }, {13, 0, 0}},
+        {"factory reset", 0, [](auto&, auto& s) { return resetMouseDevice(s); }, {13, 0, 0}},
     };
     for (const auto& c : cases) {
         configs_.mouse.record.store(field::kSlot, static_cast<std::uint8_t>(c.slot));
-        const auto frames = framesOf(Model::Mouse, [&] { c.action(configs_.mouse, mouse); });
+        const auto frames = framesOf(Model::Mouse, [&] { EXPECT_TRUE(c.action(configs_.mouse, mouse)) << c.name; });
         EXPECT_EQ(frames, std::vector<Frame>{c.frame}) << c.name;
     }
     EXPECT_EQ(configs_.mouse.record.load(17), 30);
@@ -260,18 +266,19 @@ TEST_F(ConfigTransfers, MouseSettingWritesFrameByFrame) {
 TEST_F(ConfigTransfers, DpiWriteEndsSynchronisedLighting) {
     auto& mouse = connect(Model::Mouse);
     mouse.syncActive = 1;
-    writeDpiLevel(configs_.mouse, mouse, 2, 20);
+    EXPECT_TRUE(writeDpiLevel(configs_.mouse, mouse, 2, 20));
     EXPECT_EQ(mouse.syncActive.load(), 0);
     EXPECT_EQ(sim_->memory(Model::Mouse, 16, 1)[0], 20);
 }
 
 TEST_F(ConfigTransfers, MouseSlotReloadAlwaysTakesSlotZero) {
     auto& mouse = connect(Model::Mouse);
-    readMouseImage(configs_.mouse, mouse);
+    ASSERT_TRUE(readMouseImage(configs_.mouse, mouse));
     sim_->writeMemory(Model::Mouse, 0, {3});
     configs_.mouse.record.store(field::kSlot, 2);
     configs_.mouse.record.store(field::kMode, 6);
-    const auto frames = framesOf(Model::Mouse, [&] { reloadMouseSlot(configs_.mouse, mouse); });
+    const auto frames =
+        framesOf(Model::Mouse, [&] { EXPECT_TRUE(reloadMouseSlot(configs_.mouse, mouse)); });
     EXPECT_EQ(frames, (std::vector<Frame>{{5, 1, 0}, {5, 56, 0}}));
     EXPECT_EQ(configs_.mouse.image.slot(2)[field::kMode], 6);
     EXPECT_EQ(configs_.mouse.record.load(field::kSlot), 0);
@@ -281,7 +288,7 @@ TEST_F(ConfigTransfers, MouseSlotReloadAlwaysTakesSlotZero) {
 TEST_F(ConfigTransfers, MouseSlotSelection) {
     auto& mouse = connect(Model::Mouse);
     const auto frames = framesOf(Model::Mouse, [&] {
-        EXPECT_EQ(selectMouseSlot(configs_.mouse, mouse, 4), SlotSelection::Switched);
+        EXPECT_EQ(selectMouseSlot(configs_.mouse, mouse, 4).selection, SlotSelection::Switched);
     });
     EXPECT_EQ(frames, (std::vector<Frame>{{5, 1, 0}, {6, 1, 0, 4}, {5, 56, 256}}));
     EXPECT_EQ(configs_.mouse.record.load(field::kSlot), 4);
@@ -289,10 +296,10 @@ TEST_F(ConfigTransfers, MouseSlotSelection) {
 
 TEST_F(ConfigTransfers, ReadKeyboardImageFrameByFrame) {
     auto& keyboard = connect(Model::Keyboard);
-    KeyboardRead result{};
+    Result result;
     const auto frames =
         framesOf(Model::Keyboard, [&] { result = readKeyboardImage(configs_.keyboard, keyboard); });
-    EXPECT_EQ(result, KeyboardRead::Done);
+    EXPECT_TRUE(result);
     // 126 keys: the key tables move 378 bytes in blocks of 56.
     std::vector<Frame> expected = {{1, 0, 0}, {3, 33, 0}};
     append(expected, chunks(7, 0, 378));
@@ -309,10 +316,10 @@ TEST_F(ConfigTransfers, KeyboardWithTooManyKeysStopsAfterTheInformation) {
     auto& keyboard = connect(Model::Keyboard);
     sim_->writeMemory(Model::Keyboard, sim::Region::Info, 5, {171});
     configs_.keyboard.keyPage[0] = 0x5A;
-    KeyboardRead result{};
+    Result result;
     const auto frames =
         framesOf(Model::Keyboard, [&] { result = readKeyboardImage(configs_.keyboard, keyboard); });
-    EXPECT_EQ(result, KeyboardRead::TooManyKeys);
+    EXPECT_EQ(result, Status::Unsupported);
     EXPECT_EQ(frames, (std::vector<Frame>{{1, 0, 0}, {3, 33, 0}}));
     EXPECT_EQ(configs_.keyboard.keyPage[0], 0x5A);
     EXPECT_EQ(configs_.keyboard.image, KeyboardConfigImage{});
@@ -321,11 +328,12 @@ TEST_F(ConfigTransfers, KeyboardWithTooManyKeysStopsAfterTheInformation) {
 TEST_F(ConfigTransfers, KeyboardConfigurationWrites) {
     auto& keyboard = connect(Model::Keyboard);
     const KeyboardWrite writes[] = {{1, 1, {6}}, {0x1E, 1, {1}}, {0x1D, 1, {0}}};
-    auto frames = framesOf(Model::Keyboard, [&] { writeKeyboardConfig(keyboard, writes); });
+    auto frames = framesOf(Model::Keyboard, [&] { EXPECT_TRUE(writeKeyboardConfig(keyboard, writes)); });
     EXPECT_EQ(frames,
               (std::vector<Frame>{{19, 0, 0}, {6, 1, 1, 6}, {6, 1, 0x1E, 1}, {6, 1, 0x1D, 0}}));
 
-    frames = framesOf(Model::Keyboard, [&] { writeKeyboardColour(keyboard, {10, 20, 30}); });
+    frames = framesOf(Model::Keyboard,
+                      [&] { EXPECT_TRUE(writeKeyboardColour(keyboard, {10, 20, 30})); });
     EXPECT_EQ(frames, (std::vector<Frame>{{19, 0, 0}, {6, 3, 26, 10}, {6, 3, 36, 10}}));
     EXPECT_EQ(sim_->memory(Model::Keyboard, 36, 3), (std::vector<std::uint8_t>{10, 20, 30}));
     EXPECT_EQ(keyboard.streamEnabled.load(), 1);
@@ -336,10 +344,47 @@ TEST_F(ConfigTransfers, KeyboardSlotReloadSetsSlotZero) {
     configs_.keyboard.record.store(field::kSlot, 3);
     configs_.keyboard.record.store(keyboard_field::kStyle, 1);
     const auto frames =
-        framesOf(Model::Keyboard, [&] { reloadKeyboardSlot(configs_.keyboard, keyboard); });
+        framesOf(Model::Keyboard,
+                 [&] { EXPECT_TRUE(reloadKeyboardSlot(configs_.keyboard, keyboard)); });
     EXPECT_EQ(frames, (std::vector<Frame>{{5, 1, 0}, {5, 56, 0}}));
     EXPECT_EQ(configs_.keyboard.record.load(field::kSlot), 0);
     EXPECT_EQ(configs_.keyboard.record.load(keyboard_field::kStyle), 0); // from the keyboard
+}
+
+TEST_F(ConfigTransfers, RefusedSlotChoiceChangesNothing) {
+    auto& pad = connect(Model::Pad);
+    ASSERT_TRUE(readPadImage(configs_.pad, pad));
+    configs_.pad.record.store(field::kMode, 9); // an edit of slot 0
+    // The active-slot read answers; the write of the new slot is refused.
+    pad.setFrameObserver([&](device::FrameEvent event, std::span<const std::uint8_t>) {
+        if (event == device::FrameEvent::Taken) {
+            sim_->replyWithStatus(Model::Pad, 0xFF, 4);
+        }
+    });
+    const SlotChange change = selectPadSlot(configs_.pad, pad, 3);
+    pad.setFrameObserver({});
+    EXPECT_EQ(change.selection, SlotSelection::WriteFailed);
+    EXPECT_EQ(change.result, Status::Rejected);
+    EXPECT_NE(change.result.detail().find("slot 3"), std::string::npos) << change.result.detail();
+    // The host still shows slot 0 with its edit, as the pad does.
+    EXPECT_EQ(configs_.pad.record.load(field::kSlot), 0);
+    EXPECT_EQ(configs_.pad.record.load(field::kMode), 9);
+    EXPECT_EQ(sim_->memory(Model::Pad, 0, 1)[0], 0);
+}
+
+TEST_F(ConfigTransfers, ImageReadGoesOnAndReportsTheFirstFailure) {
+    auto& mouse = connect(Model::Mouse);
+    // The first request gets status 0xFE.
+    sim_->replyWithStatus(Model::Mouse, 0xFE, 1);
+    Result result;
+    const auto frames =
+        framesOf(Model::Mouse, [&] { result = readMouseImage(configs_.mouse, mouse); });
+    EXPECT_EQ(result, Status::Malformed);
+    EXPECT_NE(result.detail().find("beginning the transfer"), std::string::npos)
+        << result.detail();
+    // The rest of the image was still read, and the transfer ended.
+    EXPECT_EQ(frames.back(), (Frame{2, 0, 0}));
+    EXPECT_EQ(decodeMouseSlot(configs_.mouse.image.slot(0)).dpiLevels[0], 6);
 }
 
 } // namespace

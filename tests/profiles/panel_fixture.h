@@ -59,18 +59,22 @@ public:
         std::vector<std::uint8_t> payload(info.payloadBytes, 0);
         const auto path = loadPath(family, data_, position);
         const bool ok =
-            !path.empty() && readProfileFile(path, ReadMode::Exact, info.kind, payload) == kReadOk;
+            !path.empty() && readProfileFile(path, ReadMode::Exact, info.kind, payload).ok();
         add("load " + std::to_string(position) +
             (ok ? " byte " + std::to_string(payload[0]) : std::string(" missing")));
         return ok;
     }
-    void ResetToDefault(Family, std::span<const std::uint8_t> defaults) override {
+    Result ResetToDefault(Family, std::span<const std::uint8_t> defaults) override {
         add("reset " + std::to_string(defaults.size()) + " byte " + std::to_string(defaults[0]));
+        return Result::success();
     }
     void PlaceKeyboardLighting(std::span<const std::uint8_t> payload) override {
         add("place " + std::to_string(payload.size()));
     }
-    void WriteKeyPage(Family) override { add("key page"); }
+    Result WriteKeyPage(Family) override {
+        add("key page");
+        return Result::success();
+    }
     void ApplyWheelSpeed() override { add("wheel"); }
     void RefreshPage(ui::Feature feature, int page) override {
         add("refresh " + std::string(ui::featureName(feature)) + " " + std::to_string(page));
@@ -167,7 +171,10 @@ protected:
         std::vector<std::string> keys;
         const auto& history = backend_.ModalHistory();
         for (std::size_t i = seenBoxes_; i < history.size(); ++i) {
-            keys.push_back(history[i].messageText);
+            // A failure's box is its message's text with the reason after
+            // it: the key (shown as is, no language being loaded) comes first.
+            const std::string& text = history[i].messageText;
+            keys.push_back(text.substr(0, text.find(' ')));
         }
         seenBoxes_ = history.size();
         return keys;

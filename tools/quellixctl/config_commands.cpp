@@ -90,39 +90,48 @@ int runImage(CommandArgs args, CommandContext& context) {
     }
     auto configs = std::make_unique<config::DeviceConfigs>();
     device::DeviceSession& session = opened.session();
+    // Nothing is printed unless every read succeeded: a part that failed
+    // would show zeros, or what an earlier read left, as if the device
+    // held them.
     switch (*kind) {
     case device::DeviceKind::MousePad:
-        config::readPadImage(configs->pad, session);
+        if (!opened.check(config::readPadImage(configs->pad, session), "reading the image")) {
+            return kExitFailure;
+        }
         printPad(context.out, configs->pad);
         break;
     case device::DeviceKind::Mouse:
-        config::readMouseImage(configs->mouse, session);
+        if (!opened.check(config::readMouseImage(configs->mouse, session), "reading the image")) {
+            return kExitFailure;
+        }
         printMouse(context.out, configs->mouse);
         break;
-    case device::DeviceKind::Keyboard:
-        if (config::readKeyboardImage(configs->keyboard, session) ==
-            config::KeyboardRead::TooManyKeys) {
-            session.endTransfer();
-            context.err << "quellixctl: the keyboard reports " << int(configs->keyboard.info[5])
-                        << " keys, more than its key tables hold\n";
+    case device::DeviceKind::Keyboard: {
+        const Result read = config::readKeyboardImage(configs->keyboard, session);
+        if (read == Status::Unsupported) {
+            // The read left the transfer open: close it.
+            ignoreResult(session.endTransfer());
+        }
+        if (!opened.check(read, "reading the image")) {
             return kExitFailure;
         }
         printKeyboard(context.out, configs->keyboard, session.hid.attributes.productId);
         break;
+    }
     }
     return kExitOk;
 }
 
 int runProfile(CommandArgs args, CommandContext& context) {
     std::string bytes;
-    if (const auto error = platform::readWholeFile(args[0], 1 << 20, bytes)) {
-        context.err << "quellixctl: " << args[0] << ": " << error.message() << '\n';
+    if (const Result read = platform::readWholeFile(args[0], 1 << 20, bytes); !read) {
+        context.err << "quellixctl: " << read.describe() << '\n';
         return kExitFailure;
     }
-    std::string problem;
-    const auto profile = profiles::describeProfile(bytes, &problem);
+    const auto profile = profiles::describeProfile(bytes);
     if (!profile) {
-        context.err << "quellixctl: " << args[0] << " is not a profile file: " << problem << '\n';
+        context.err << "quellixctl: " << args[0]
+                    << " is not a profile file: " << profile.result().detail() << '\n';
         return kExitFailure;
     }
     static constexpr const char* kKinds[] = {"unknown", "keyboard", "mouse", "mouse pad"};

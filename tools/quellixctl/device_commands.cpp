@@ -90,7 +90,7 @@ int runRead(CommandArgs args, CommandContext& context) {
         // Command 5 carries at most one frame's payload per request.
         for (std::size_t done = 0; done < bytes.size(); done += kMaxChunkPayload) {
             const std::size_t chunk = std::min(kMaxChunkPayload, bytes.size() - done);
-            const int result = opened.session().readBlock(
+            const Result result = opened.session().readBlock(
                 static_cast<std::uint16_t>(*offset + done), std::span(bytes).subspan(done, chunk));
             if (!opened.check(result, "command 5 (read block)")) {
                 return false;

@@ -11,6 +11,25 @@ namespace quellix::tools {
 
 using namespace quellix::device;
 
+namespace {
+
+// Replies the session did not take are marked on their trace line, so a
+// trace shows which reply answered which request.
+std::string_view droppedMark(FrameEvent event) {
+    switch (event) {
+    case FrameEvent::DroppedStale:
+        return " (dropped: stale)";
+    case FrameEvent::DroppedShort:
+        return " (dropped: short)";
+    case FrameEvent::Sent:
+    case FrameEvent::Taken:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
 OpenedSession::OpenedSession(DeviceKind kind, CommandContext& context)
     : session_(std::make_unique<DeviceSession>()), context_(context) {
     session_->setIdentity(identityOf(kind));
@@ -21,10 +40,11 @@ OpenedSession::OpenedSession(DeviceKind kind, CommandContext& context)
         return;
     }
     if (context_.trace) {
-        session_->setFrameObserver([&out = context_.out](FrameDirection direction,
-                                                         std::span<const std::uint8_t> bytes) {
-            out << (direction == FrameDirection::Sent ? "> " : "< ") << frameToHex(bytes) << '\n';
-        });
+        session_->setFrameObserver(
+            [&out = context_.out](FrameEvent event, std::span<const std::uint8_t> bytes) {
+                out << (event == FrameEvent::Sent ? "> " : "< ") << frameToHex(bytes)
+                    << droppedMark(event) << '\n';
+            });
     }
 }
 
@@ -35,29 +55,11 @@ OpenedSession::~OpenedSession() {
     }
 }
 
-std::string_view describeResult(int result) {
-    constexpr std::array<std::pair<int, std::string_view>, 6> kMeanings = {{
-        {kResultOk, "success"},
-        {kResultNoReply, "no reply from the device"},
-        {kResultWriteFailed, "the request could not be written"},
-        {kResultStatusFF, "the device answered with status 0xff"},
-        {kResultStatusFE, "the device answered with status 0xfe"},
-        {kResultBadPage, "page index out of range"},
-    }};
-    for (const auto& [code, meaning] : kMeanings) {
-        if (code == result) {
-            return meaning;
-        }
-    }
-    return "unknown result";
-}
-
-bool OpenedSession::check(int result, std::string_view what) {
-    if (result == kResultOk) {
+bool OpenedSession::check(const Result& result, std::string_view what) {
+    if (result) {
         return true;
     }
-    context_.err << "quellixctl: " << what << " failed: " << describeResult(result) << " ("
-                 << result << ")\n";
+    context_.err << "quellixctl: " << what << " failed: " << result.describe() << '\n';
     return false;
 }
 

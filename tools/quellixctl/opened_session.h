@@ -22,18 +22,15 @@ public:
     bool isOpen() const { return open_; }
     device::DeviceSession& session() { return *session_; }
 
-    // True for result 1; otherwise prints "<what> failed: <meaning>" and
+    // True for a success; otherwise prints "<what> failed: <reason>" and
     // returns false.
-    bool check(int result, std::string_view what);
+    bool check(const Result& result, std::string_view what);
 
 private:
     std::unique_ptr<device::DeviceSession> session_;
     CommandContext& context_;
     bool open_ = false;
 };
-
-// "no reply", "status 0xff (-102)", ...
-std::string_view describeResult(int result);
 
 // Lines of up to 16 bytes: "0040: 01 02 ...", offsets counted from `base`.
 void printHexDump(std::ostream& out, std::span<const std::uint8_t> bytes, std::uint32_t base);

@@ -5,6 +5,7 @@
 #include "quellix/profiles/families.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <mutex>
 #include <vector>
@@ -51,12 +52,14 @@ bool loadFamily(Family family, const std::filesystem::path& directory, int posit
     const auto& info = profiles::familyInfo(family);
     std::vector<std::uint8_t> payload(info.payloadBytes, 0);
     const std::filesystem::path path = profiles::loadPath(family, directory, position);
-    const int result = path.empty() ? profiles::kReadMissing
-                                    : profiles::readProfileFile(path, profiles::ReadMode::Exact,
-                                                                info.kind, payload);
-    if (result != profiles::kReadOk) {
-        platform::debugOutput(std::string(profiles::readDiagnostic(result)) + " " + path.string());
-        if (result != profiles::kReadMissing) {
+    const Result result =
+        path.empty()
+            ? Result::failure(Status::FileError, "no profile name", ENOENT)
+            : profiles::readProfileFile(path, profiles::ReadMode::Exact, info.kind, payload);
+    if (!result) {
+        platform::debugOutput(std::string(profiles::readDiagnostic(result)) + " " + path.string() +
+                              ": " + result.describe());
+        if (result.errorNumber() != ENOENT) {
             return false;
         }
         // No profile yet (a first run): the device starts from the factory
@@ -64,9 +67,11 @@ bool loadFamily(Family family, const std::filesystem::path& directory, int posit
         const std::filesystem::path fallback =
             defaultsDir / std::string(profiles::defaultFileName(family, keyboardVariant));
         std::fill(payload.begin(), payload.end(), 0);
-        if (profiles::readProfileFile(fallback, profiles::ReadMode::Lenient, info.kind, payload) !=
-            profiles::kReadOk) {
-            platform::debugOutput("no factory default " + fallback.string());
+        if (const Result read = profiles::readProfileFile(fallback, profiles::ReadMode::Lenient,
+                                                          info.kind, payload);
+            !read) {
+            platform::debugOutput("no factory default " + fallback.string() + ": " +
+                                  read.describe());
             return false;
         }
     }
@@ -75,14 +80,14 @@ bool loadFamily(Family family, const std::filesystem::path& directory, int posit
         apply(payload);
     }
     platform::debugOutput(std::string(info.name) + " profile applied: " +
-                          (result == profiles::kReadOk ? path.string() : "factory default"));
+                          (result ? path.string() : "factory default"));
     return true;
 }
 
 // Composes a family's payload with the session lock held, then writes it to
 // the profile the catalogue selects.
 template <typename Compose>
-bool saveFamily(Family family, const std::filesystem::path& directory,
+Result saveFamily(Family family, const std::filesystem::path& directory,
                 device::DeviceSession& session, Compose&& compose) {
     const auto& info = profiles::familyInfo(family);
     std::vector<std::uint8_t> payload;
@@ -95,7 +100,8 @@ bool saveFamily(Family family, const std::filesystem::path& directory,
     if (path.empty()) {
         platform::debugOutput(std::string(profiles::kWriteFailedDiagnostic) + ": the " +
                               std::string(info.name) + " profile has no usable name");
-        return false;
+        return Result::failure(Status::BadFile, "the " + std::string(info.name) +
+                                                    " catalogue names no usable profile");
     }
     return profiles::writeProfileFile(path, info.kind, payload);
 }
@@ -103,7 +109,8 @@ bool saveFamily(Family family, const std::filesystem::path& directory,
 } // namespace
 
 void ConfigCalls::readPadImage(device::DeviceSession& pad) {
-    config::readPadImage(configs_->pad, pad);
+    imageReads_[device::kindIndex(DeviceKind::MousePad)].note(
+        config::readPadImage(configs_->pad, pad));
 }
 
 void ConfigCalls::loadPadLighting(int profile) {
@@ -148,13 +155,16 @@ bool ConfigCalls::loadMouseKeys(int profile) {
 }
 
 void ConfigCalls::readMouseImage(device::DeviceSession& mouse) {
-    config::readMouseImage(configs_->mouse, mouse);
+    imageReads_[device::kindIndex(DeviceKind::Mouse)].note(
+        config::readMouseImage(configs_->mouse, mouse));
     // An absent mouse gave nothing new: its profiles keep what they hold.
     if (mouse.connected.load() != 1) {
         return;
     }
-    saveMouseKeys();
-    saveMouseDevice();
+    FirstFailure saved;
+    saved.note(saveMouseKeys());
+    saved.note(saveMouseDevice());
+    profileSaves_.note(saved.result());
 }
 
 void ConfigCalls::setKeyboardVariant(int variant) {
@@ -164,18 +174,18 @@ void ConfigCalls::setKeyboardVariant(int variant) {
 }
 
 void ConfigCalls::readKeyboardImage(device::DeviceSession& keyboard) {
-    if (config::readKeyboardImage(configs_->keyboard, keyboard) ==
-        config::KeyboardRead::TooManyKeys) {
-        platform::debugOutput("readKeyboardImage: more keys than the key tables hold");
+    const Result read = config::readKeyboardImage(configs_->keyboard, keyboard);
+    imageReads_[device::kindIndex(DeviceKind::Keyboard)].note(read);
+    if (read == Status::Unsupported) {
         if (messageBox_) {
-            messageBox_("message_text_11");
+            messageBox_(kTooManyKeysMessage);
         }
         return;
     }
     if (keyboard.connected.load() != 1) {
         return; // nothing was read from an absent keyboard
     }
-    saveKeyboardKeys();
+    profileSaves_.note(saveKeyboardKeys());
 }
 
 void ConfigCalls::loadKeyboardLighting(int profile) {
@@ -203,35 +213,35 @@ bool ConfigCalls::loadKeyboardKeys(int profile) {
         configs_->keyboard.variant.load());
 }
 
-bool ConfigCalls::savePadLighting() {
+Result ConfigCalls::savePadLighting() {
     return saveFamily(Family::PadLighting, directory(DeviceKind::MousePad),
                       session(DeviceKind::MousePad),
                       [&] { return config::composePadLighting(configs_->pad); });
 }
 
-bool ConfigCalls::saveMouseLighting() {
+Result ConfigCalls::saveMouseLighting() {
     return saveFamily(Family::MouseLighting, directory(DeviceKind::Mouse),
                       session(DeviceKind::Mouse),
                       [&] { return config::composeMouseLighting(configs_->mouse); });
 }
 
-bool ConfigCalls::saveMouseDevice() {
+Result ConfigCalls::saveMouseDevice() {
     return saveFamily(Family::MouseDevice, directory(DeviceKind::Mouse), session(DeviceKind::Mouse),
                       [&] { return config::composeMouseDevice(configs_->mouse); });
 }
 
-bool ConfigCalls::saveMouseKeys() {
+Result ConfigCalls::saveMouseKeys() {
     return saveFamily(Family::MouseKeys, directory(DeviceKind::Mouse), session(DeviceKind::Mouse),
                       [&] { return config::composeMouseKeys(configs_->mouse); });
 }
 
-bool ConfigCalls::saveKeyboardLighting() {
+Result ConfigCalls::saveKeyboardLighting() {
     return saveFamily(Family::KeyboardLighting, directory(DeviceKind::Keyboard),
                       session(DeviceKind::Keyboard),
                       [&] { return config::composeKeyboardLighting(configs_->keyboard); });
 }
 
-bool ConfigCalls::saveKeyboardKeys() {
+Result ConfigCalls::saveKeyboardKeys() {
     return saveFamily(Family::KeyboardKeys, directory(DeviceKind::Keyboard),
                       session(DeviceKind::Keyboard),
                       [&] { return config::composeKeyboardKeys(configs_->keyboard); });
@@ -249,19 +259,19 @@ template <std::size_t N> std::array<std::uint8_t, N> padded(std::span<const std:
 
 } // namespace
 
-void ConfigCalls::resetPadLighting(std::span<const std::uint8_t> defaults) {
+Result ConfigCalls::resetPadLighting(std::span<const std::uint8_t> defaults) {
     {
         std::lock_guard hold(session(DeviceKind::MousePad).lock);
         // Only the bytes the default file gave: the rest of the slot stays.
         config::applyPadLighting(configs_->pad,
                                  defaults.first(std::min(defaults.size(), config::kSlotBytes)));
     }
-    savePadLighting();
+    return savePadLighting();
 }
 
-void ConfigCalls::resetKeyboardLighting(std::span<const std::uint8_t> defaults) {
+Result ConfigCalls::resetKeyboardLighting(std::span<const std::uint8_t> defaults) {
     placeKeyboardLighting(defaults);
-    saveKeyboardLighting();
+    return saveKeyboardLighting();
 }
 
 void ConfigCalls::placeKeyboardLighting(std::span<const std::uint8_t> payload) {
@@ -270,14 +280,16 @@ void ConfigCalls::placeKeyboardLighting(std::span<const std::uint8_t> payload) {
     config::applyKeyboardLighting(configs_->keyboard, bytes);
 }
 
-void ConfigCalls::resetKeyboardKeys(std::span<const std::uint8_t> defaults) {
+Result ConfigCalls::resetKeyboardKeys(std::span<const std::uint8_t> defaults) {
     const auto bytes = padded<device::kKeyBlockSize>(defaults);
     {
         std::lock_guard hold(session(DeviceKind::Keyboard).lock);
         config::applyKeyboardKeys(configs_->keyboard, bytes);
     }
-    saveKeyboardKeys();
-    writeKeyboardKeyPage();
+    FirstFailure failure;
+    failure.note(saveKeyboardKeys());
+    failure.note(writeKeyboardKeyPage());
+    return failure.take();
 }
 
 namespace {
@@ -293,20 +305,20 @@ void placeMouseLighting(config::MouseConfig& mouse, std::span<const std::uint8_t
 }
 
 // The first `n` bytes of slot 0, as the mouse keeps them at offset 0.
-void writeMouseSlotFront(config::MouseConfig& mouse, device::DeviceSession& mouseSession,
-                         std::size_t n) {
+Result writeMouseSlotFront(config::MouseConfig& mouse, device::DeviceSession& mouseSession,
+                           std::size_t n) {
     std::vector<std::uint8_t> front;
     {
         std::lock_guard hold(mouseSession.lock);
         const auto slot = mouse.image.slot(0);
         front.assign(slot.begin(), slot.begin() + static_cast<std::ptrdiff_t>(n));
     }
-    mouseSession.writeBlock(0, front);
+    return mouseSession.writeBlock(0, front);
 }
 
 } // namespace
 
-void ConfigCalls::resetMouseDevice(std::span<const std::uint8_t> defaults) {
+Result ConfigCalls::resetMouseDevice(std::span<const std::uint8_t> defaults) {
     const auto bytes = padded<config::kMouseDevicePayloadBytes>(defaults);
     auto& mouse = configs_->mouse;
     {
@@ -315,59 +327,65 @@ void ConfigCalls::resetMouseDevice(std::span<const std::uint8_t> defaults) {
         placeMouseLighting(mouse,
                            std::span<const std::uint8_t>(bytes).subspan(config::kKeyProfileBytes));
     }
-    saveMouseDevice();
-    writeMouseSlotFront(mouse, session(DeviceKind::Mouse), config::kMouseRecordBytes);
+    FirstFailure failure;
+    failure.note(saveMouseDevice());
+    failure.note(writeMouseSlotFront(mouse, session(DeviceKind::Mouse), config::kMouseRecordBytes));
     mouse.pointerSpeed.store(kResetPointerSpeed);
     mouse.wheelSpeed.store(kDeviceResetWheelSpeed);
     applyWheelSpeed();
-    writeMouseKeyPage();
+    failure.note(writeMouseKeyPage());
+    return failure.take();
 }
 
-void ConfigCalls::resetMouseLighting(std::span<const std::uint8_t> defaults) {
+Result ConfigCalls::resetMouseLighting(std::span<const std::uint8_t> defaults) {
     auto& mouse = configs_->mouse;
     const std::size_t n = std::min(defaults.size(), config::kSlotBytes);
     {
         std::lock_guard hold(session(DeviceKind::Mouse).lock);
         placeMouseLighting(mouse, defaults.first(n));
     }
-    saveMouseLighting();
-    saveMouseDevice();
-    writeMouseSlotFront(mouse, session(DeviceKind::Mouse), n);
+    FirstFailure failure;
+    failure.note(saveMouseLighting());
+    failure.note(saveMouseDevice());
+    failure.note(writeMouseSlotFront(mouse, session(DeviceKind::Mouse), n));
     mouse.pointerSpeed.store(kResetPointerSpeed);
     mouse.wheelSpeed.store(kLightingResetWheelSpeed);
     applyWheelSpeed();
+    return failure.take();
 }
 
-void ConfigCalls::resetMouseKeys(std::span<const std::uint8_t> defaults) {
+Result ConfigCalls::resetMouseKeys(std::span<const std::uint8_t> defaults) {
     const auto bytes = padded<config::kKeyProfileBytes>(defaults);
     {
         std::lock_guard hold(session(DeviceKind::Mouse).lock);
         config::applyMouseKeys(configs_->mouse, bytes);
     }
-    saveMouseKeys();
-    writeMouseKeyPage();
+    FirstFailure failure;
+    failure.note(saveMouseKeys());
+    failure.note(writeMouseKeyPage());
+    return failure.take();
 }
 
 namespace {
 
 // Key page 0 from the host's copy, taken under the lock and written after.
-void writeKeyPageZero(device::DeviceSession& session, const device::KeyBlock& source) {
+Result writeKeyPageZero(device::DeviceSession& session, const device::KeyBlock& source) {
     device::KeyBlock block;
     {
         std::lock_guard hold(session.lock);
         block = source;
     }
-    session.writeKeyPage(0, block);
+    return session.writeKeyPage(0, block).context("writing key page 0");
 }
 
 } // namespace
 
-void ConfigCalls::writeMouseKeyPage() {
-    writeKeyPageZero(session(DeviceKind::Mouse), configs_->mouse.keyPages[0]);
+Result ConfigCalls::writeMouseKeyPage() {
+    return writeKeyPageZero(session(DeviceKind::Mouse), configs_->mouse.keyPages[0]);
 }
 
-void ConfigCalls::writeKeyboardKeyPage() {
-    writeKeyPageZero(session(DeviceKind::Keyboard), configs_->keyboard.keyPage);
+Result ConfigCalls::writeKeyboardKeyPage() {
+    return writeKeyPageZero(session(DeviceKind::Keyboard), configs_->keyboard.keyPage);
 }
 
 void ConfigCalls::applyWheelSpeed() {

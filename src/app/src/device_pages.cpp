@@ -5,6 +5,7 @@
 #include "quellix/dui/list.h"
 #include "quellix/platform/debug.h"
 #include "quellix/profiles/families.h"
+#include "quellix/ui/failure_message.h"
 #include "quellix/ui/pallet_dialog.h"
 
 #include <charconv>
@@ -61,6 +62,24 @@ int dpiSliderStage(const std::string& name) {
     return -1;
 }
 
+constexpr const char* kDeviceFailed = "message_device_failed";
+constexpr const char* kSaveFailed = "message_save_failed";
+
+// The failure of a step the user asked for, shown with its reason.
+void showFailure(CMainWnd& window, const char* whatKey, const Result& result) {
+    ui::ShowFailure(window.GetHWND(), whatKey, result);
+}
+
+// An edit's device write and its profile saves: the device's failure is
+// shown first; a save's only when the device took the change.
+void showEditFailures(CMainWnd& window, const Result& device, const Result& saved) {
+    if (!device) {
+        showFailure(window, kDeviceFailed, device);
+    } else {
+        showFailure(window, kSaveFailed, saved);
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- pad
@@ -88,11 +107,16 @@ bool PadDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
         calls_.readPadImage(calls_.session(DeviceKind::MousePad));
         Refresh(ui::kPadPage);
         return true;
-    case kMsgPadResync:
-        config::resyncPadRecord(calls_.configs().pad, calls_.session(DeviceKind::MousePad));
-        calls_.savePadLighting();
+    case kMsgPadResync: {
+        // The pad's own notice: nobody is waiting, so failures are logged.
+        FirstFailure failure;
+        failure.note(
+            config::resyncPadRecord(calls_.configs().pad, calls_.session(DeviceKind::MousePad)));
+        failure.note(calls_.savePadLighting());
+        notices_.note(failure.result());
         Refresh(ui::kPadPage);
         return true;
+    }
     default:
         return false;
     }
@@ -103,15 +127,17 @@ void PadDevicePage::Refresh(int kind) {
 }
 
 void PadDevicePage::SelectSlot(int n) {
-    const auto result =
+    const auto change =
         config::selectPadSlot(calls_.configs().pad, calls_.session(DeviceKind::MousePad), n);
-    if (result == config::SlotSelection::Switched) {
+    showFailure(window_, kDeviceFailed, change.result);
+    if (change.selection == config::SlotSelection::Switched) {
         Refresh(ui::kPadPage);
     }
 }
 
 void PadDevicePage::Reset() {
-    config::resetPadDevice(calls_.session(DeviceKind::MousePad), clock_);
+    const Result reset = config::resetPadDevice(calls_.session(DeviceKind::MousePad), clock_);
+    showFailure(window_, kDeviceFailed, reset);
     window_.SendMessage(kMsgPadImageChanged, 0, 0);
 }
 
@@ -174,11 +200,16 @@ bool MouseDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
         calls_.readMouseImage(calls_.session(DeviceKind::Mouse));
         Refresh(ui::kMousePage);
         return true;
-    case kMsgMouseSlotChanged:
-        config::reloadMouseSlot(calls_.configs().mouse, calls_.session(DeviceKind::Mouse));
-        calls_.saveMouseDevice();
+    case kMsgMouseSlotChanged: {
+        // The mouse's own notice: nobody is waiting, so failures are logged.
+        FirstFailure failure;
+        failure.note(
+            config::reloadMouseSlot(calls_.configs().mouse, calls_.session(DeviceKind::Mouse)));
+        failure.note(calls_.saveMouseDevice());
+        notices_.note(failure.result());
         Refresh(ui::kMousePage);
         return true;
+    }
     default:
         return false;
     }
@@ -263,14 +294,20 @@ void MouseDevicePage::PickDpiColour(int stage, dui::CControlUI& button) {
         config::setDpiColour(calls_.configs().mouse, stage, rgbOf(choice.colour));
     }
     window_.MarkLightingChanged(DeviceKind::Mouse);
-    calls_.saveMouseDevice();
+    showFailure(window_, kSaveFailed, calls_.saveMouseDevice());
 }
 
 void MouseDevicePage::PointerSpeedChanged(int value) {
     const int v = std::max(value, 0);
     calls_.configs().mouse.pointerSpeed.store(static_cast<std::uint8_t>((v + 1) * 2));
-    calls_.saveMouseDevice();
-    calls_.saveMouseLighting();
+    SaveSpeeds();
+}
+
+void MouseDevicePage::SaveSpeeds() {
+    FirstFailure failure;
+    failure.note(calls_.saveMouseDevice());
+    failure.note(calls_.saveMouseLighting());
+    showFailure(window_, kSaveFailed, failure.result());
 }
 
 void MouseDevicePage::WheelSpeedStep(int delta) {
@@ -287,8 +324,7 @@ void MouseDevicePage::WheelSpeedStep(int delta) {
     }
     edit->SetText(std::to_string(v));
     ApplyWheelSpeed(v);
-    calls_.saveMouseDevice();
-    calls_.saveMouseLighting();
+    SaveSpeeds();
 }
 
 void MouseDevicePage::WheelSpeedTyped() {
@@ -312,7 +348,7 @@ void MouseDevicePage::WheelSpeedLeft() {
     // The edit's text was already brought into 1..100 while it was typed.
     const int v = std::clamp(leadingNumber(edit->GetText()), kMinWheelSpeed, kMaxWheelSpeed);
     ApplyWheelSpeed(v);
-    calls_.saveMouseDevice();
+    showFailure(window_, kSaveFailed, calls_.saveMouseDevice());
 }
 
 void MouseDevicePage::ApplyWheelSpeed(int lines) {
@@ -333,13 +369,14 @@ void MouseDevicePage::Reset() {
         edit->SetText(std::to_string(kResetWheelLines));
     }
     desktop_.setWheelLines(kResetWheelLines);
-    config::resetMouseDevice(calls_.session(DeviceKind::Mouse));
+    showFailure(window_, kDeviceFailed, config::resetMouseDevice(calls_.session(DeviceKind::Mouse)));
 }
 
 void MouseDevicePage::SelectSlot(int n) {
-    const auto result =
+    const auto change =
         config::selectMouseSlot(calls_.configs().mouse, calls_.session(DeviceKind::Mouse), n);
-    if (result == config::SlotSelection::Switched) {
+    showFailure(window_, kDeviceFailed, change.result);
+    if (change.selection == config::SlotSelection::Switched) {
         if (auto* tab = window_.FindControl("ms_tab_function")) {
             tab->SetVisible(false);
         }
@@ -361,21 +398,24 @@ void MouseDevicePage::DpiMoved(int stage, int value) {
 
 void MouseDevicePage::DpiReleased(int stage, int value) {
     DpiMoved(stage, value);
-    config::writeDpiLevel(calls_.configs().mouse, calls_.session(DeviceKind::Mouse), stage,
-                          static_cast<std::uint8_t>(value));
+    const Result written = config::writeDpiLevel(
+        calls_.configs().mouse, calls_.session(DeviceKind::Mouse), stage,
+        static_cast<std::uint8_t>(value));
     window_.MarkLightingChanged(DeviceKind::Mouse);
-    calls_.saveMouseDevice();
-    calls_.saveMouseLighting();
+    FirstFailure saved;
+    saved.note(calls_.saveMouseDevice());
+    saved.note(calls_.saveMouseLighting());
+    showEditFailures(window_, written, saved.result());
 }
 
 void MouseDevicePage::ReportRateChosen(int rate) {
     if (rate < 0) {
         return;
     }
-    config::writeReportRate(calls_.configs().mouse, calls_.session(DeviceKind::Mouse),
-                            static_cast<std::uint8_t>(rate));
+    const Result written = config::writeReportRate(
+        calls_.configs().mouse, calls_.session(DeviceKind::Mouse), static_cast<std::uint8_t>(rate));
     window_.MarkLightingChanged(DeviceKind::Mouse);
-    calls_.saveMouseLighting();
+    showEditFailures(window_, written, calls_.saveMouseLighting());
 }
 
 // ---------------------------------------------------------------- keyboard
@@ -393,26 +433,30 @@ bool KeyboardDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
         calls_.readKeyboardImage(session);
         Refresh(ui::kKeyboardPage);
         return true;
-    case kMsgKeyboardSlotChanged:
-        config::reloadKeyboardSlot(calls_.configs().keyboard, session);
-        calls_.saveKeyboardLighting();
+    case kMsgKeyboardSlotChanged: {
+        // The keyboard's own notice: nobody is waiting, so failures are logged.
+        FirstFailure failure;
+        failure.note(config::reloadKeyboardSlot(calls_.configs().keyboard, session));
+        failure.note(calls_.saveKeyboardLighting());
+        notices_.note(failure.result());
         Refresh(ui::kKeyboardPage);
         return true;
+    }
     case kMsgKeyboardDefaultKeys: {
         auto& keyboard = calls_.configs().keyboard;
-        if (config::readKeyboardDefaultKeys(keyboard, session) == 1) {
+        Result result = config::readKeyboardDefaultKeys(keyboard, session);
+        if (result) {
             device::KeyBlock keys;
             {
                 std::lock_guard hold(session.lock);
                 keys = keyboard.defaultKeys;
             }
             const int variant = keyboard.variant.load();
-            profiles::writeProfileFile(programDir_ /
-                                           std::string(config::defaultKeyProfileFile(variant)),
-                                       profiles::ProfileKind::Keyboard, keys);
-        } else {
-            platform::debugOutput("default key table: the keyboard did not answer");
+            result = profiles::writeProfileFile(
+                programDir_ / std::string(config::defaultKeyProfileFile(variant)),
+                profiles::ProfileKind::Keyboard, keys);
         }
+        defaultKeys_.note(result);
         return true;
     }
     default:

@@ -1,6 +1,7 @@
 #include "quellix/app/lighting_pages_host.h"
 
 #include "quellix/lighting/pages/lighting_page.h"
+#include "quellix/ui/failure_message.h"
 
 namespace quellix::app {
 
@@ -28,7 +29,7 @@ public:
         window_.lightingChanged[device::kindIndex(kind)] = 0;
     }
     void SyncActivated() override { window_.Link().lightingWorkers.syncActivated(); }
-    bool SaveProfile(pages::Save what) override {
+    Result SaveProfile(pages::Save what) override {
         switch (what) {
         case pages::Save::PadLighting:
             return calls_.savePadLighting();
@@ -39,7 +40,10 @@ public:
         case pages::Save::KeyboardLighting:
             return calls_.saveKeyboardLighting();
         }
-        return false;
+        return Result::failure(Status::BadArgument, "no such profile");
+    }
+    void ShowFailure(std::string_view whatKey, const Result& result) override {
+        ui::ShowFailure(window_.GetHWND(), whatKey, result);
     }
 
 private:

@@ -54,7 +54,8 @@ public:
                 ? workers_.keyboardRule_.goesOut(step.frame, step.oneColour, step.mode, enabled)
                 : lighting::cellFrameGoesOut(step.frame, enabled);
         if (out) {
-            workers_.session(kind).streamFrame(step.frame);
+            workers_.streamLogs_[device::kindIndex(kind)].note(
+                workers_.session(kind).streamFrame(step.frame));
         }
     }
 

@@ -55,26 +55,25 @@ public:
         return false;
     }
 
-    void ResetToDefault(Family family, std::span<const std::uint8_t> defaults) override {
-        using Reset = void (ConfigCalls::*)(std::span<const std::uint8_t>);
+    Result ResetToDefault(Family family, std::span<const std::uint8_t> defaults) override {
+        using Reset = Result (ConfigCalls::*)(std::span<const std::uint8_t>);
         static constexpr Reset kResets[profiles::kFamilyCount] = {
             &ConfigCalls::resetPadLighting,   &ConfigCalls::resetKeyboardLighting,
             &ConfigCalls::resetKeyboardKeys,  &ConfigCalls::resetMouseDevice,
             &ConfigCalls::resetMouseLighting, &ConfigCalls::resetMouseKeys,
         };
-        (calls_.*kResets[static_cast<std::size_t>(family)])(defaults);
+        return (calls_.*kResets[static_cast<std::size_t>(family)])(defaults);
     }
 
     void PlaceKeyboardLighting(std::span<const std::uint8_t> payload) override {
         calls_.placeKeyboardLighting(payload);
     }
 
-    void WriteKeyPage(Family family) override {
+    Result WriteKeyPage(Family family) override {
         if (kindOf(family) == DeviceKind::Keyboard) {
-            calls_.writeKeyboardKeyPage();
-        } else {
-            calls_.writeMouseKeyPage();
+            return calls_.writeKeyboardKeyPage();
         }
+        return calls_.writeMouseKeyPage();
     }
 
     void ApplyWheelSpeed() override { calls_.applyWheelSpeed(); }

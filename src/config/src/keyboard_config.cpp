@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <string>
 
 namespace quellix::config {
 
@@ -82,12 +83,28 @@ void loadRecord(KeyboardConfig& keyboard) {
     keyboard.record.copyIn(keyboard.image.slot(0).first(kKeyboardRecordBytes));
 }
 
-void readActiveSlot(device::DeviceSession& session) {
+constexpr std::size_t kMaxKeyTableBytes = device::kKeyBlockSize;
+
+// The keyboard has one slot: the active-slot byte is read only because the
+// firmware expects the read before a transfer ends.
+Result readActiveSlotByte(device::DeviceSession& session) {
     std::uint8_t ignored = 0;
-    readSlotBytes(session, kActiveSlotOffset, std::span(&ignored, 1));
+    return readSlotBytes(session, kActiveSlotOffset, std::span(&ignored, 1))
+        .context("reading the active slot");
 }
 
-constexpr std::size_t kMaxKeyTableBytes = device::kKeyBlockSize;
+// The key count of the information block as the length of the key tables;
+// Unsupported when the tables would not hold them.
+Result keyTableLength(const KeyboardConfig& keyboard, device::DeviceSession& session) {
+    const std::size_t n = 3 * std::size_t{keyboard.info[5]};
+    if (n > kMaxKeyTableBytes) {
+        return Result::failure(Status::Unsupported, "the keyboard reports " +
+                                                        std::to_string(keyboard.info[5]) +
+                                                        " keys");
+    }
+    session.blockLength = static_cast<std::uint16_t>(n);
+    return Result::success();
+}
 
 } // namespace
 
@@ -155,69 +172,74 @@ void applyKeyboardKeys(KeyboardConfig& keyboard,
     std::ranges::copy(payload, keyboard.keyPage.begin());
 }
 
-KeyboardRead readKeyboardImage(KeyboardConfig& keyboard, device::DeviceSession& session) {
+Result readKeyboardImage(KeyboardConfig& keyboard, device::DeviceSession& session) {
     std::lock_guard hold(session.lock);
-    session.beginTransfer();
-    session.readDeviceInfo(keyboard.info);
-    const std::size_t n = 3 * std::size_t{keyboard.info[5]};
-    if (n > kMaxKeyTableBytes) {
-        return KeyboardRead::TooManyKeys;
+    FirstFailure failure;
+    failure.note(session.beginTransfer().context("beginning the transfer"));
+    failure.note(session.readDeviceInfo(keyboard.info).context("reading the device information"));
+    if (Result length = keyTableLength(keyboard, session); !length) {
+        // Nothing more is read and the transfer is left open, as the key
+        // tables could not hold what would come.
+        return length;
     }
-    session.blockLength = static_cast<std::uint16_t>(n);
-    session.readDefaultKeys(keyboard.defaultKeys);
-    readSlotBytes(session, 0, keyboard.image.slot(0).first(kTransferBytes));
-    session.readKeyPage(0, keyboard.keyPage);
-    readActiveSlot(session); // read and discarded
-    session.endTransfer();
-    return KeyboardRead::Done;
+    failure.note(session.readDefaultKeys(keyboard.defaultKeys).context("reading the default keys"));
+    failure.note(readSlotBytes(session, 0, keyboard.image.slot(0).first(kTransferBytes))
+                     .context("reading slot 0"));
+    failure.note(session.readKeyPage(0, keyboard.keyPage).context("reading key page 0"));
+    failure.note(readActiveSlotByte(session));
+    failure.note(session.endTransfer().context("ending the transfer"));
+    return failure.take();
 }
 
-void reloadKeyboardSlot(KeyboardConfig& keyboard, device::DeviceSession& session) {
+Result reloadKeyboardSlot(KeyboardConfig& keyboard, device::DeviceSession& session) {
     std::lock_guard hold(session.lock);
     storeRecord(keyboard);
-    readActiveSlot(session); // read and discarded
+    FirstFailure failure;
+    failure.note(readActiveSlotByte(session));
     keyboard.record.store(field::kSlot, 0);
-    if (readSlotBytes(session, 0, keyboard.image.slot(0).first(kTransferBytes))) {
+    Result slot = readSlotBytes(session, 0, keyboard.image.slot(0).first(kTransferBytes));
+    if (slot) {
         keyboard.image.slot(0)[field::kSlot] = 0;
     }
+    failure.note(std::move(slot).context("reading slot 0"));
     loadRecord(keyboard);
+    return failure.take();
 }
 
-int readKeyboardDefaultKeys(KeyboardConfig& keyboard, device::DeviceSession& session) {
+Result readKeyboardDefaultKeys(KeyboardConfig& keyboard, device::DeviceSession& session) {
     std::lock_guard hold(session.lock);
-    session.beginTransfer();
-    session.readDeviceInfo(keyboard.info);
-    const std::size_t n = 3 * std::size_t{keyboard.info[5]};
-    if (n > kMaxKeyTableBytes) {
-        session.endTransfer();
-        return -1;
+    FirstFailure failure;
+    failure.note(session.beginTransfer().context("beginning the transfer"));
+    failure.note(session.readDeviceInfo(keyboard.info).context("reading the device information"));
+    if (Result length = keyTableLength(keyboard, session); !length) {
+        ignoreResult(session.endTransfer());
+        return length;
     }
-    session.blockLength = static_cast<std::uint16_t>(n);
-    const int result = session.readDefaultKeys(keyboard.defaultKeys);
-    session.endTransfer();
-    return result;
+    // Only the table itself counts: the caller saves it when it arrived.
+    Result table = session.readDefaultKeys(keyboard.defaultKeys).context("reading the default keys");
+    ignoreResult(session.endTransfer());
+    return table;
 }
 
-int writeKeyboardConfig(device::DeviceSession& session, std::span<const KeyboardWrite> writes) {
+Result writeKeyboardConfig(device::DeviceSession& session, std::span<const KeyboardWrite> writes) {
     std::lock_guard hold(session.lock);
-    session.lightingNotice();
-    int result = 1;
+    // The notice is a courtesy the firmware does not answer reliably; the
+    // writes that follow are what counts.
+    ignoreResult(session.lightingNotice());
+    FirstFailure failure;
     for (const KeyboardWrite& write : writes) {
         const std::uint8_t length = write.length == 3 ? 3 : 1;
-        const int r = session.writeBlock(write.offset, std::span(write.bytes).first(length));
-        if (r != 1 && result == 1) {
-            result = r;
-        }
+        failure.note(session.writeBlock(write.offset, std::span(write.bytes).first(length)));
     }
-    return result;
+    return failure.take();
 }
 
-int writeKeyboardColour(device::DeviceSession& session, Rgb colour) {
+Result writeKeyboardColour(device::DeviceSession& session, Rgb colour) {
     const std::array<std::uint8_t, 3> rgb{colour.red, colour.green, colour.blue};
     const KeyboardWrite writes[] = {{keyboard_field::kColourA, 3, rgb},
                                     {keyboard_field::kColourB, 3, rgb}};
     session.streamEnabled = 0;
-    const int result = writeKeyboardConfig(session, writes);
+    Result result = writeKeyboardConfig(session, writes);
     session.streamEnabled = 1;
     return result;
 }

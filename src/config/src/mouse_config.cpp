@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <string>
 
 namespace quellix::config {
 
@@ -121,52 +122,60 @@ int dpiValue(std::uint16_t base, int position) {
     return position < 49 ? base + position * 100 : base + (position - 24) * 200;
 }
 
-void readMouseImage(MouseConfig& mouse, device::DeviceSession& session) {
+Result readMouseImage(MouseConfig& mouse, device::DeviceSession& session) {
     std::lock_guard hold(session.lock);
-    session.beginTransfer();
-    session.readDeviceInfo(mouse.info);
-    session.readDefaultKeys(mouse.defaultKeys);
+    FirstFailure failure;
+    failure.note(session.beginTransfer().context("beginning the transfer"));
+    failure.note(session.readDeviceInfo(mouse.info).context("reading the device information"));
+    failure.note(session.readDefaultKeys(mouse.defaultKeys).context("reading the default keys"));
     for (std::size_t s = 0; s < kOnBoardSlots; ++s) {
-        readImageSlot(mouse, session, s);
-        session.readKeyPage(static_cast<std::uint32_t>(s), mouse.keyPages[s]);
+        failure.note(readImageSlot(mouse, session, s));
+        failure.note(session.readKeyPage(static_cast<std::uint32_t>(s), mouse.keyPages[s])
+                         .context("reading key page " + std::to_string(s)));
     }
-    readActiveSlot(session); // read and discarded
-    session.endTransfer();
+    // Read and discarded, as the firmware expects before the transfer ends.
+    failure.note(readActiveSlot(session).result());
+    failure.note(session.endTransfer().context("ending the transfer"));
+    return failure.take();
 }
 
-SlotSelection selectMouseSlot(MouseConfig& mouse, device::DeviceSession& session, int n) {
+SlotChange selectMouseSlot(MouseConfig& mouse, device::DeviceSession& session, int n) {
     return selectSlot(mouse, session, n);
 }
 
-void reloadMouseSlot(MouseConfig& mouse, device::DeviceSession& session) {
+Result reloadMouseSlot(MouseConfig& mouse, device::DeviceSession& session) {
     std::lock_guard hold(session.lock);
     const std::uint8_t recorded = mouse.record.load(field::kSlot);
     if (recorded < kOnBoardSlots) {
         storeRecord(mouse, recorded);
     }
-    readActiveSlot(session); // read and discarded
+    FirstFailure failure;
+    failure.note(readActiveSlot(session).result()); // read and discarded
     mouse.record.store(field::kSlot, 0);
-    if (readImageSlot(mouse, session, 0)) {
+    Result slot = readImageSlot(mouse, session, 0);
+    if (slot) {
         mouse.image.slot(0)[field::kSlot] = 0;
     }
+    failure.note(std::move(slot));
     loadRecord(mouse, 0);
+    return failure.take();
 }
 
-int writeDpiLevel(MouseConfig& mouse, device::DeviceSession& session, int stage,
-                  std::uint8_t position) {
+Result writeDpiLevel(MouseConfig& mouse, device::DeviceSession& session, int stage,
+                     std::uint8_t position) {
     if (stage < 1 || stage > static_cast<int>(kDpiStages)) {
-        return 0;
+        return Result::failure(Status::BadArgument, "DPI stage " + std::to_string(stage));
     }
     const std::size_t at = mouse_field::kReportRate + static_cast<std::size_t>(stage);
-    const int result = session.writeBlock(static_cast<std::uint16_t>(at), std::span(&position, 1));
+    Result result = session.writeBlock(static_cast<std::uint16_t>(at), std::span(&position, 1));
     mouse.record.store(at, position);
     return result;
 }
 
-int writeReportRate(MouseConfig& mouse, device::DeviceSession& session, std::uint8_t rate) {
+Result writeReportRate(MouseConfig& mouse, device::DeviceSession& session, std::uint8_t rate) {
     const std::size_t slot = mouse.record.load(field::kSlot);
     const auto offset = static_cast<std::uint16_t>(slot * kSlotBytes + mouse_field::kReportRate);
-    const int result = session.writeBlock(offset, std::span(&rate, 1));
+    Result result = session.writeBlock(offset, std::span(&rate, 1));
     mouse.record.store(mouse_field::kReportRate, rate);
     return result;
 }
@@ -181,7 +190,7 @@ void setDpiColour(MouseConfig& mouse, int stage, Rgb colour) {
     mouse.record.store(at + 2, colour.blue);
 }
 
-int resetMouseDevice(device::DeviceSession& session) {
+Result resetMouseDevice(device::DeviceSession& session) {
     return session.resetDevice();
 }
 

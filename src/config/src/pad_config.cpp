@@ -20,27 +20,29 @@ void applyPadLighting(PadConfig& pad, std::span<const std::uint8_t> payload) {
     loadRecord(pad, 0);
 }
 
-void readPadImage(PadConfig& pad, device::DeviceSession& session) {
+Result readPadImage(PadConfig& pad, device::DeviceSession& session) {
     std::lock_guard hold(session.lock);
-    session.beginTransfer();
-    session.readDeviceInfo(pad.info);
-    for (std::size_t s = 0; s < kOnBoardSlots; ++s) {
-        readImageSlot(pad, session, s);
-    }
-    readActiveSlot(session); // read and discarded, as the firmware expects
-    session.endTransfer();
+    FirstFailure failure;
+    failure.note(session.beginTransfer().context("beginning the transfer"));
+    failure.note(session.readDeviceInfo(pad.info).context("reading the device information"));
+    failure.note(readImageSlots(pad, session));
+    // Read and discarded, as the firmware expects before the transfer ends.
+    failure.note(readActiveSlot(session).result());
+    failure.note(session.endTransfer().context("ending the transfer"));
+    return failure.take();
 }
 
-SlotSelection selectPadSlot(PadConfig& pad, device::DeviceSession& session, int n) {
+SlotChange selectPadSlot(PadConfig& pad, device::DeviceSession& session, int n) {
     return selectSlot(pad, session, n);
 }
 
-void resetPadDevice(device::DeviceSession& session, platform::Clock& clock) {
-    session.resetDevice();
+Result resetPadDevice(device::DeviceSession& session, platform::Clock& clock) {
+    Result result = session.resetDevice();
     clock.sleep(kPadResetPause);
+    return result;
 }
 
-void resyncPadRecord(PadConfig& pad, device::DeviceSession& session) {
+Result resyncPadRecord(PadConfig& pad, device::DeviceSession& session) {
     std::lock_guard hold(session.lock);
     const std::uint8_t recorded = pad.record.load(field::kSlot);
     if (recorded < kOnBoardSlots) {
@@ -48,13 +50,15 @@ void resyncPadRecord(PadConfig& pad, device::DeviceSession& session) {
     }
     const auto active = readActiveSlot(session);
     if (!active) {
-        return;
+        return active.result();
     }
     pad.record.store(field::kSlot, *active);
-    if (readImageSlot(pad, session, *active)) {
+    Result slot = readImageSlot(pad, session, *active);
+    if (slot) {
         pad.image.slot(*active)[field::kSlot] = *active;
     }
     loadRecord(pad, *active);
+    return slot;
 }
 
 } // namespace quellix::config

@@ -5,6 +5,7 @@
 #include "quellix/device/device_session.h"
 
 #include <algorithm>
+#include <string>
 #include <array>
 #include <cassert>
 
@@ -39,22 +40,25 @@ void writeRgb(Rgb colour, std::span<std::uint8_t> b, std::size_t at) {
     b[at + 2] = colour.blue;
 }
 
-bool readSlotBytes(device::DeviceSession& session, std::uint16_t offset,
-                   std::span<std::uint8_t> out) {
+Result readSlotBytes(device::DeviceSession& session, std::uint16_t offset,
+                     std::span<std::uint8_t> out) {
     std::array<std::uint8_t, kTransferBytes> buffer{};
     const auto part = std::span(buffer).first(std::min(out.size(), kTransferBytes));
-    if (session.readBlock(offset, part) != 1) {
-        return false;
+    if (Result result = session.readBlock(offset, part); !result) {
+        return result;
     }
     std::ranges::copy(part, out.begin());
-    return true;
+    return Result::success();
 }
 
-std::optional<std::uint8_t> readActiveSlot(device::DeviceSession& session) {
+Outcome<std::uint8_t> readActiveSlot(device::DeviceSession& session) {
     std::uint8_t active = 0;
-    if (!readSlotBytes(session, kActiveSlotOffset, std::span(&active, 1)) ||
-        active >= kOnBoardSlots) {
-        return std::nullopt;
+    if (Result result = readSlotBytes(session, kActiveSlotOffset, std::span(&active, 1)); !result) {
+        return std::move(result).context("reading the active slot");
+    }
+    if (active >= kOnBoardSlots) {
+        return Result::failure(Status::Unsupported,
+                               "active slot " + std::to_string(active) + " of 0..4");
     }
     return active;
 }

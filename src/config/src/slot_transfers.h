@@ -8,18 +8,31 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
+#include <string>
 
 namespace quellix::config {
 
-// The active slot, or nothing when the device did not answer or named a
+// The active slot; a failure when the device did not answer or named a
 // slot beyond the five (which no image slot could hold).
-std::optional<std::uint8_t> readActiveSlot(device::DeviceSession& session);
+Outcome<std::uint8_t> readActiveSlot(device::DeviceSession& session);
 
 // Reads slot `s` into the image; a slot whose read fails keeps its contents.
 template <typename Config>
-bool readImageSlot(Config& config, device::DeviceSession& session, std::size_t s) {
+Result readImageSlot(Config& config, device::DeviceSession& session, std::size_t s) {
     return readSlotBytes(session, static_cast<std::uint16_t>(s * kSlotBytes),
-                         config.image.slot(s).first(kTransferBytes));
+                         config.image.slot(s).first(kTransferBytes))
+        .context("reading slot " + std::to_string(s));
+}
+
+// Mirrors the five slots into the image, each slot's read going on past a
+// failed one; the first failure.
+template <typename Config>
+Result readImageSlots(Config& config, device::DeviceSession& session) {
+    FirstFailure failure;
+    for (std::size_t s = 0; s < kOnBoardSlots; ++s) {
+        failure.note(readImageSlot(config, session, s));
+    }
+    return failure.take();
 }
 
 // The record back into its image slot, and an image slot into the record.
@@ -32,26 +45,34 @@ template <typename Config> void loadRecord(Config& config, std::size_t s) {
 
 // Makes on-board slot n active: the record's edits go to the image slot that
 // was active, n is written to the device and slot n becomes the record.
+// When the device does not take the new slot, nothing changes on the host
+// either, so the page keeps showing what the device has.
 template <typename Config>
-SlotSelection selectSlot(Config& config, device::DeviceSession& session, int n) {
+SlotChange selectSlot(Config& config, device::DeviceSession& session, int n) {
     if (n < 0 || n >= static_cast<int>(kOnBoardSlots)) {
-        return SlotSelection::OutOfRange;
+        return {SlotSelection::OutOfRange,
+                Result::failure(Status::BadArgument, "slot " + std::to_string(n) + " of 0..4")};
     }
     std::lock_guard hold(session.lock);
-    const auto current = readActiveSlot(session);
+    auto current = readActiveSlot(session);
     if (!current) {
-        return SlotSelection::Unanswered;
+        return {SlotSelection::Unanswered, current.result()};
     }
     if (*current == n) {
-        return SlotSelection::AlreadyActive;
+        return {SlotSelection::AlreadyActive, Result::success()};
+    }
+    const std::uint8_t slot = static_cast<std::uint8_t>(n);
+    if (Result written = session.writeBlock(kActiveSlotOffset, std::span(&slot, 1)); !written) {
+        return {SlotSelection::WriteFailed,
+                std::move(written).context("choosing slot " + std::to_string(n))};
     }
     storeRecord(config, *current);
-    const std::uint8_t slot = static_cast<std::uint8_t>(n);
-    session.writeBlock(kActiveSlotOffset, std::span(&slot, 1));
-    readImageSlot(config, session, slot);
+    // A slot whose read fails keeps what the image had for it, and the
+    // device has switched all the same: the selection stands.
+    Result read = readImageSlot(config, session, slot);
     loadRecord(config, slot);
     config.record.store(field::kSlot, slot);
-    return SlotSelection::Switched;
+    return {SlotSelection::Switched, std::move(read)};
 }
 
 } // namespace quellix::config

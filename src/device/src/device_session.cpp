@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <string>
 
 namespace quellix::device {
 
@@ -13,6 +14,10 @@ constexpr std::size_t kAddressSpace = 0x10000;
 
 std::size_t clampedBlockLength(const platform::Shared<std::uint16_t>& blockLength) {
     return std::min<std::size_t>(blockLength.load(), kKeyBlockSize);
+}
+
+Result badPage(std::uint32_t page) {
+    return Result::failure(Status::BadArgument, "key page " + std::to_string(page) + " of 0..4");
 }
 
 } // namespace
@@ -39,10 +44,15 @@ void DeviceSession::setFrameObserver(FrameObserver observer) {
     observer_ = std::move(observer);
 }
 
-void DeviceSession::observe(FrameDirection direction, std::span<const std::uint8_t> bytes) {
+void DeviceSession::observe(FrameEvent event, std::span<const std::uint8_t> bytes) {
     if (observer_) {
-        observer_(direction, bytes);
+        observer_(event, bytes);
     }
+}
+
+Result DeviceSession::frameFailure(Status status, const FrameBytes& request) {
+    std::lock_guard guard(lock);
+    return Result::failure(handleHungUp(hid) ? Status::HungUp : status, describeRequest(request));
 }
 
 bool DeviceSession::writeFrame(const FrameBytes& request) {
@@ -54,7 +64,7 @@ bool DeviceSession::writeFrame(const FrameBytes& request) {
     if (result <= 0 || written != kFrameSize) {
         return false;
     }
-    observe(FrameDirection::Sent, request);
+    observe(FrameEvent::Sent, request);
     return true;
 }
 
@@ -70,17 +80,20 @@ bool DeviceSession::readReply(const FrameBytes& request, FrameBytes& reply) {
         if (readReport(hid, reply.data(), kFrameSize, waitMs, &received) <= 0) {
             return false;
         }
-        observe(FrameDirection::Received, std::span<const std::uint8_t>(reply.data(), received));
+        const std::span<const std::uint8_t> bytes(reply.data(), received);
         // A short report carries no complete status and payload: no reply.
         // The real answer may still follow it, so the next request drops
         // what is queued.
         if (received != kFrameSize) {
+            observe(FrameEvent::DroppedShort, bytes);
             hid.inputMayBeQueued.store(true);
             return false;
         }
         if (replyAnswers(request, reply)) {
+            observe(FrameEvent::Taken, bytes);
             return true;
         }
+        observe(FrameEvent::DroppedStale, bytes);
         // The late answer to an earlier request: dropped; this request's
         // answer may still come within the attempt's time.
         if (waitMs == 0) {
@@ -90,9 +103,9 @@ bool DeviceSession::readReply(const FrameBytes& request, FrameBytes& reply) {
     }
 }
 
-int DeviceSession::exchange(const FrameBytes& request, FrameBytes& reply) {
+Result DeviceSession::exchange(const FrameBytes& request, FrameBytes& reply) {
     if (connected == 0) {
-        return kResultNoReply;
+        return Result::failure(Status::NotConnected, describeRequest(request));
     }
     const FrameBytes privateRequest = request;
     for (int attempt = 0; attempt < kAttemptsPerFrame; ++attempt) {
@@ -102,71 +115,73 @@ int DeviceSession::exchange(const FrameBytes& request, FrameBytes& reply) {
         // drop or take this reply as its own).
         std::lock_guard attemptGuard(lock);
         if (!writeFrame(privateRequest)) {
-            return kResultWriteFailed;
+            return frameFailure(Status::WriteFailed, privateRequest);
         }
         if (readReply(privateRequest, reply)) {
-            return kResultOk;
+            return Result::success();
         }
     }
-    return kResultNoReply;
+    return frameFailure(Status::NoReply, privateRequest);
 }
 
-int DeviceSession::exchangeOnce(const FrameBytes& request) {
+Result DeviceSession::exchangeOnce(const FrameBytes& request) {
     if (connected == 0) {
-        return kResultNoReply;
+        return Result::failure(Status::NotConnected, describeRequest(request));
     }
     std::lock_guard attemptGuard(lock);
     writeFrame(request);
     FrameBytes reply;
-    return readReply(request, reply) ? kResultOk : kResultNoReply;
+    if (readReply(request, reply)) {
+        return Result::success();
+    }
+    return frameFailure(Status::NoReply, request);
 }
 
-int DeviceSession::singleFrame(Command command, std::uint8_t length, std::uint16_t offset,
-                               std::span<const std::uint8_t> payload, std::span<std::uint8_t> out) {
+Result DeviceSession::singleFrame(Command command, std::uint8_t length, std::uint16_t offset,
+                                  std::span<const std::uint8_t> payload,
+                                  std::span<std::uint8_t> out) {
     const ReportFrame request = makeRequest(command, length, offset, payload);
     ReportFrame reply;
-    const int result = exchange(request.bytes, reply.bytes);
-    if (result != kResultOk) {
+    if (Result result = exchange(request.bytes, reply.bytes); !result) {
         return result;
     }
-    const int status = statusResult(reply.status());
-    if (status != kResultOk) {
-        return status;
+    if (const Status status = replyStatus(reply.status()); status != Status::Ok) {
+        return Result::failure(status, describeRequest(request.bytes));
     }
     std::copy_n(reply.payload().begin(), out.size(), out.begin());
-    return kResultOk;
+    return Result::success();
 }
 
-int DeviceSession::beginTransfer() {
+Result DeviceSession::beginTransfer() {
     return singleFrame(Command::BeginTransfer, 0, 0, {}, {});
 }
 
-int DeviceSession::endTransfer() {
+Result DeviceSession::endTransfer() {
     clock_->sleep(std::chrono::milliseconds(kEndTransferPauseMs));
     return singleFrame(Command::EndTransfer, 0, 0, {}, {});
 }
 
-int DeviceSession::readDeviceInfo(DeviceInfoBlock& out) {
+Result DeviceSession::readDeviceInfo(DeviceInfoBlock& out) {
     return singleFrame(Command::ReadDeviceInfo, kDeviceInfoSize, 0, {}, out);
 }
 
-int DeviceSession::readBlock(std::uint16_t offset, std::span<std::uint8_t> out) {
+Result DeviceSession::readBlock(std::uint16_t offset, std::span<std::uint8_t> out) {
     if (out.size() > kMaxChunkPayload) {
-        return kResultWriteFailed;
+        return Result::failure(Status::BadArgument, "a read of more than 56 bytes");
     }
     return singleFrame(Command::ReadBlock, static_cast<std::uint8_t>(out.size()), offset, {}, out);
 }
 
-int DeviceSession::writeBlock(std::uint16_t offset, std::span<const std::uint8_t> data) {
+Result DeviceSession::writeBlock(std::uint16_t offset, std::span<const std::uint8_t> data) {
     syncActive = 0;
     if (data.size() > kMaxChunkPayload) {
-        return kResultWriteFailed;
+        return Result::failure(Status::BadArgument, "a write of more than 56 bytes");
     }
     return singleFrame(Command::WriteBlock, static_cast<std::uint8_t>(data.size()), offset, data,
                        {});
 }
 
-int DeviceSession::sendChunk(Command command, std::uint8_t length, std::uint16_t offset,
+Result DeviceSession::sendChunk(Command command, std::uint8_t length, std::uint16_t offset,
                              const std::uint8_t* source, std::uint8_t* destination) {
     std::span<const std::uint8_t> payload;
     if (source != nullptr) {
@@ -179,80 +194,80 @@ int DeviceSession::sendChunk(Command command, std::uint8_t length, std::uint16_t
 
 // Commands 7, 8 and 9: the total is `blockLength`, read again before every
 // chunk, and never more than the 512-byte buffers hold.
-int DeviceSession::blockTransfer(Command command, std::uint16_t base, const std::uint8_t* source,
+Result DeviceSession::blockTransfer(Command command, std::uint16_t base, const std::uint8_t* source,
                                  std::uint8_t* destination) {
     std::size_t total = clampedBlockLength(blockLength);
     for (std::size_t chunk = 0; chunk < total; chunk += kMaxChunkPayload) {
         const std::uint8_t length = chunkLength(chunk, total);
-        const int result = sendChunk(command, length, static_cast<std::uint16_t>(base + chunk),
-                                     source != nullptr ? source + chunk : nullptr,
-                                     destination != nullptr ? destination + chunk : nullptr);
-        if (result != kResultOk) {
+        Result result = sendChunk(command, length, static_cast<std::uint16_t>(base + chunk),
+                                  source != nullptr ? source + chunk : nullptr,
+                                  destination != nullptr ? destination + chunk : nullptr);
+        if (!result) {
             return result;
         }
         total = clampedBlockLength(blockLength);
     }
-    return kResultOk;
+    return Result::success();
 }
 
 // Commands 18, 21 and 23: the total is the caller's size.
-int DeviceSession::sizedTransfer(Command command, std::span<const std::uint8_t> source,
-                                 bool streamed) {
+Result DeviceSession::sizedTransfer(Command command, std::span<const std::uint8_t> source,
+                                    bool streamed) {
     if (source.size() > kAddressSpace) {
         // Offsets past 0xFFFF would wrap onto the start of device memory.
-        return kResultWriteFailed;
+        return Result::failure(Status::BadArgument, "a transfer beyond the device's memory");
     }
     for (std::size_t chunk = 0; chunk < source.size(); chunk += kMaxChunkPayload) {
         if (streamed && streamEnabled == 0) {
             continue;
         }
         const std::uint8_t length = chunkLength(chunk, source.size());
-        const int result = sendChunk(command, length, static_cast<std::uint16_t>(chunk),
-                                     source.data() + chunk, nullptr);
-        if (result != kResultOk) {
+        Result result = sendChunk(command, length, static_cast<std::uint16_t>(chunk),
+                                  source.data() + chunk, nullptr);
+        if (!result) {
             return result;
         }
     }
-    return kResultOk;
+    return Result::success();
 }
 
-int DeviceSession::readDefaultKeys(KeyBlock& out) {
+Result DeviceSession::readDefaultKeys(KeyBlock& out) {
     return blockTransfer(Command::ReadDefaultKeys, 0, nullptr, out.data());
 }
 
-int DeviceSession::readKeyPage(std::uint32_t page, KeyBlock& out) {
+Result DeviceSession::readKeyPage(std::uint32_t page, KeyBlock& out) {
     if (page >= kKeyPageCount) {
-        return kResultBadPage;
+        return badPage(page);
     }
     return blockTransfer(Command::ReadKeyPage, static_cast<std::uint16_t>(page * kKeyPageStride),
                          nullptr, out.data());
 }
 
-int DeviceSession::writeKeyPage(std::uint32_t page, const KeyBlock& data) {
+Result DeviceSession::writeKeyPage(std::uint32_t page, const KeyBlock& data) {
     if (page >= kKeyPageCount) {
-        return kResultBadPage;
+        return badPage(page);
     }
     return blockTransfer(Command::WriteKeyPage, static_cast<std::uint16_t>(page * kKeyPageStride),
                          data.data(), nullptr);
 }
 
-int DeviceSession::resetDevice() {
+Result DeviceSession::resetDevice() {
     return exchangeOnce(makeUnsealedNotice(Command::ResetDevice).bytes);
 }
 
-int DeviceSession::lightingNotice() {
+Result DeviceSession::lightingNotice() {
     return exchangeOnce(makeUnsealedNotice(Command::LightingNotice).bytes);
 }
 
-int DeviceSession::streamFrame(std::span<const std::uint8_t> data) {
+Result DeviceSession::streamFrame(std::span<const std::uint8_t> data) {
     return sizedTransfer(Command::StreamFrame, data, true);
 }
 
-int DeviceSession::writeMacroImage(std::span<const std::uint8_t> data) {
+Result DeviceSession::writeMacroImage(std::span<const std::uint8_t> data) {
     return sizedTransfer(Command::WriteMacroImage, data, false);
 }
 
-int DeviceSession::writePointerImage(std::span<const std::uint8_t> data) {
+Result DeviceSession::writePointerImage(std::span<const std::uint8_t> data) {
     return sizedTransfer(Command::WritePointerImage, data, false);
 }
 

@@ -1,5 +1,7 @@
 #include "quellix/device/report_frame.h"
 
+#include <cstdio>
+
 #include <algorithm>
 
 namespace quellix::device {
@@ -60,6 +62,16 @@ bool replyAnswers(const FrameBytes& request, const FrameBytes& reply) {
     default:
         return true;
     }
+}
+
+
+
+std::string describeRequest(const FrameBytes& request) {
+    ReportFrame frame{request};
+    char text[32];
+    std::snprintf(text, sizeof text, "command %u at 0x%04x", static_cast<unsigned>(frame.command()),
+                  static_cast<unsigned>(frame.offset()));
+    return text;
 }
 
 } // namespace quellix::device

@@ -230,9 +230,9 @@ CControlUI* CDialogBuilder::Create(const CDuiString& xml, const CDuiString&,
                                                ? toolkit->resources().ResolveLayout(xml)
                                                : std::filesystem::path(xml);
         run.source = path.string();
-        if (const std::error_code error = ReadSkinFile(path, run.text)) {
+        if (const Result read = ReadSkinFile(path, run.text); !read) {
             CDuiString message =
-                "layout '" + xml + "': cannot read " + path.string() + " (" + error.message() + ")";
+                "layout '" + xml + "': cannot read " + path.string() + " (" + read.describe() + ")";
             errors_.push_back(message);
             platform::debugOutput(message);
             return nullptr;

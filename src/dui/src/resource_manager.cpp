@@ -40,9 +40,9 @@ CResourceManager* CResourceManager::GetInstance() {
 bool CResourceManager::LoadResource(const CDuiString& file) {
     const fs::path path = ResolveFile(file);
     std::string text;
-    if (const std::error_code error = ReadSkinFile(path, text)) {
+    if (const Result read = ReadSkinFile(path, text); !read) {
         lastError_ =
-            "resource list '" + path.string() + "' cannot be read (" + error.message() + ")";
+            "resource list '" + path.string() + "' cannot be read (" + read.describe() + ")";
         platform::debugOutput(lastError_);
         return false;
     }
@@ -103,9 +103,9 @@ fs::path CResourceManager::ResolveFile(const CDuiString& file) const {
 bool CResourceManager::LoadLanguage(const CDuiString& file) {
     const fs::path path = ResolveFile(file);
     std::string text;
-    if (const std::error_code error = ReadSkinFile(path, text)) {
+    if (const Result read = ReadSkinFile(path, text); !read) {
         lastError_ =
-            "language file '" + path.string() + "' cannot be read (" + error.message() + ")";
+            "language file '" + path.string() + "' cannot be read (" + read.describe() + ")";
         platform::debugOutput(lastError_);
         return false;
     }

@@ -13,7 +13,7 @@ namespace quellix::dui {
 
 inline constexpr std::size_t kMaxSkinFileBytes = 16u << 20;
 
-inline std::error_code ReadSkinFile(const std::filesystem::path& path, std::string& text) {
+inline Result ReadSkinFile(const std::filesystem::path& path, std::string& text) {
     return platform::readWholeFile(path, kMaxSkinFileBytes, text);
 }
 

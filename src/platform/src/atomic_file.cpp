@@ -82,7 +82,9 @@ void syncDirectory(const fs::path& directory) {
 
 } // namespace
 
-std::error_code replaceFileAtomically(const fs::path& path, std::string_view bytes) {
+namespace {
+
+std::error_code replaceFile(const fs::path& path, std::string_view bytes) {
     const fs::path target = resolveTarget(path);
     const fs::path directory = target.parent_path();
     // Renaming needs only the folder's permission; a file its owner made
@@ -113,7 +115,7 @@ std::error_code replaceFileAtomically(const fs::path& path, std::string_view byt
     return {};
 }
 
-std::error_code readWholeFile(const fs::path& path, std::size_t maxBytes, std::string& bytes) {
+std::error_code readFile(const fs::path& path, std::size_t maxBytes, std::string& bytes) {
     bytes.clear();
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0)
@@ -138,6 +140,23 @@ std::error_code readWholeFile(const fs::path& path, std::size_t maxBytes, std::s
             return std::make_error_code(std::errc::file_too_large);
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
+}
+
+Result asResult(std::error_code error, const fs::path& path) {
+    if (!error) {
+        return Result::success();
+    }
+    return Result::fromErrno(error.value(), path.string());
+}
+
+} // namespace
+
+Result replaceFileAtomically(const fs::path& path, std::string_view bytes) {
+    return asResult(replaceFile(path, bytes), path);
+}
+
+Result readWholeFile(const fs::path& path, std::size_t maxBytes, std::string& bytes) {
+    return asResult(readFile(path, maxBytes, bytes), path);
 }
 
 } // namespace quellix::platform

@@ -4,6 +4,7 @@
 #include "quellix/platform/ini.h"
 #include "quellix/platform/ini_document.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <mutex>
 
@@ -30,25 +31,25 @@ std::optional<std::string> MachineKeyStore::readString(std::string_view keyPath,
     return findPrivateProfileString(keyPath, valueName, file_);
 }
 
-std::error_code MachineKeyStore::writeString(std::string_view keyPath, std::string_view valueName,
-                                             std::string_view value) {
-    std::error_code error;
+Result MachineKeyStore::writeString(std::string_view keyPath, std::string_view valueName,
+                                    std::string_view value) {
     std::filesystem::path folder = file_.parent_path();
     if (!folder.empty()) {
+        std::error_code error;
         std::filesystem::create_directories(folder, error);
         if (error)
-            return error;
+            return Result::fromErrno(error.value(), folder.string());
     }
     if (!IniDocument::isWritableSectionName(keyPath) || !IniDocument::isWritableKey(valueName) ||
         !IniDocument::isWritableValue(value))
-        return std::make_error_code(std::errc::invalid_argument);
+        return Result::failure(Status::BadArgument, std::string(valueName) + " cannot be stored");
     std::lock_guard lock(storeMutex());
     std::string bytes;
-    error = readWholeFile(file_, kProfileMaxFileBytes, bytes);
-    if (error && error != std::errc::no_such_file_or_directory)
-        return error; // never replace a store that could not be read
+    const Result read = readWholeFile(file_, kProfileMaxFileBytes, bytes);
+    if (!read && read.errorNumber() != ENOENT)
+        return read; // never replace a store that could not be read
     // A new store is UTF-8, so that an administrator can read it as it is.
-    IniDocument doc = error ? IniDocument(TextEncoding::Utf8) : IniDocument::parse(bytes);
+    IniDocument doc = !read ? IniDocument(TextEncoding::Utf8) : IniDocument::parse(bytes);
     doc.setValue(keyPath, valueName, value);
     return replaceFileAtomically(file_, doc.serialize());
 }

@@ -41,7 +41,7 @@ std::optional<std::string> processEnvironment(const char* name) {
 
 std::optional<std::string> readSmallFile(const fs::path& path) {
     std::string bytes;
-    if (readWholeFile(path, 64 * 1024, bytes))
+    if (!readWholeFile(path, 64 * 1024, bytes))
         return std::nullopt;
     return bytes;
 }

@@ -90,7 +90,7 @@ CatalogueView readCatalogue(const platform::IniDocument& doc, Family family) {
 
 CatalogueView readCatalogueFile(const std::filesystem::path& file, Family family) {
     std::string bytes;
-    if (platform::readWholeFile(file, kLargestCatalogue, bytes)) {
+    if (!platform::readWholeFile(file, kLargestCatalogue, bytes)) {
         return readCatalogue(platform::IniDocument(), family);
     }
     const CatalogueView view = readCatalogue(platform::IniDocument::parse(bytes), family);
@@ -116,15 +116,14 @@ std::string Catalogue::read(std::string_view section, std::string_view key) cons
     return platform::getPrivateProfileString(section, key, kAbsentValue, file_);
 }
 
-bool Catalogue::write(std::string_view section, std::string_view key,
-                      std::string_view value) const {
-    std::error_code error;
-    if (platform::writePrivateProfileString(section, key, value, file_, error)) {
-        return true;
+Result Catalogue::write(std::string_view section, std::string_view key,
+                        std::string_view value) const {
+    Result written = platform::writeProfileString(section, key, value, file_);
+    if (!written) {
+        platform::debugOutput(file_.string() + ": [" + std::string(section) + "] " +
+                              std::string(key) + " not written: " + written.describe());
     }
-    platform::debugOutput(file_.string() + ": [" + std::string(section) + "] " + std::string(key) +
-                          " not written: " + error.message());
-    return false;
+    return written;
 }
 
 int Catalogue::count() const {
@@ -152,29 +151,31 @@ LinkEntry Catalogue::link(int position) const {
     return {read(sections().link, std::to_string(position)), program(position)};
 }
 
-bool Catalogue::setCount(int n) const {
+Result Catalogue::setCount(int n) const {
     return write(sections().count, kCountKey, std::to_string(n));
 }
 
-bool Catalogue::setName(int position, std::string_view name) const {
+Result Catalogue::setName(int position, std::string_view name) const {
     return write(sections().name, std::to_string(position), name);
 }
 
-bool Catalogue::setSelection(int position) const {
+Result Catalogue::setSelection(int position) const {
     return write(sections().selection, kSelectKey, std::to_string(position));
 }
 
-bool Catalogue::setLinkFlag(int position, std::string_view flag) const {
+Result Catalogue::setLinkFlag(int position, std::string_view flag) const {
     return write(sections().link, std::to_string(position), flag);
 }
 
-bool Catalogue::setProgram(int position, std::string_view program) const {
+Result Catalogue::setProgram(int position, std::string_view program) const {
     return write(sections().program, std::to_string(position), program);
 }
 
-bool Catalogue::setLink(int position, const LinkEntry& link) const {
-    const bool flag = setLinkFlag(position, link.flag);
-    return setProgram(position, link.program) && flag;
+Result Catalogue::setLink(int position, const LinkEntry& link) const {
+    FirstFailure failure;
+    failure.note(setLinkFlag(position, link.flag));
+    failure.note(setProgram(position, link.program));
+    return failure.take();
 }
 
 std::filesystem::path Catalogue::profilePath(std::string_view name) const {

@@ -6,6 +6,8 @@
 #include "quellix/platform/debug.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <string>
 
 namespace quellix::profiles {
 
@@ -35,32 +37,35 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-std::string_view readDiagnostic(int result) {
-    switch (result) {
-    case kReadMissing:
-        return "配置文件丢失";
-    case kReadBadFormat:
-        return "配置文件格式错误";
-    default:
+std::string_view readDiagnostic(const Result& result) {
+    if (result.ok()) {
         return {};
     }
+    return result == Status::BadFile ? "配置文件格式错误" : "配置文件丢失";
 }
 
-int decodeProfile(std::string_view file, ReadMode mode, ProfileKind kind,
-                  std::span<std::uint8_t> payload) {
+Result decodeProfile(std::string_view file, ReadMode mode, ProfileKind kind,
+                     std::span<std::uint8_t> payload) {
     if (!hasMagic(file)) {
-        return kReadBadFormat;
+        return Result::failure(Status::BadFile, "no profile header");
     }
-    if (mode == ReadMode::Exact && (file.size() != kHeaderBytes + payload.size() ||
-                                    kindWord(file) != static_cast<std::uint16_t>(kind))) {
-        return kReadBadFormat;
+    if (mode == ReadMode::Exact) {
+        if (file.size() != kHeaderBytes + payload.size()) {
+            return Result::failure(Status::BadFile,
+                                   std::to_string(file.size()) + " bytes where " +
+                                       std::to_string(kHeaderBytes + payload.size()) +
+                                       " were expected");
+        }
+        if (kindWord(file) != static_cast<std::uint16_t>(kind)) {
+            return Result::failure(Status::BadFile, "written for another kind of device");
+        }
     }
     if (file.size() > kHeaderBytes) {
         const std::string_view body = file.substr(kHeaderBytes);
         const std::size_t n = std::min(body.size(), payload.size());
         std::copy_n(reinterpret_cast<const std::uint8_t*>(body.data()), n, payload.begin());
     }
-    return kReadOk;
+    return Result::success();
 }
 
 std::string encodeProfile(ProfileKind kind, std::span<const std::uint8_t> payload) {
@@ -74,29 +79,26 @@ std::string encodeProfile(ProfileKind kind, std::span<const std::uint8_t> payloa
     return bytes;
 }
 
-int readProfileFile(const std::filesystem::path& path, ReadMode mode, ProfileKind kind,
-                    std::span<std::uint8_t> payload) {
+Result readProfileFile(const std::filesystem::path& path, ReadMode mode, ProfileKind kind,
+                       std::span<std::uint8_t> payload) {
     std::string file;
-    const std::error_code error = platform::readWholeFile(path, kLargestFile, file);
-    if (error == std::errc::file_too_large) {
-        return kReadBadFormat;
+    if (Result read = platform::readWholeFile(path, kLargestFile, file); !read) {
+        if (read.errorNumber() == EFBIG) {
+            return Result::failure(Status::BadFile, "larger than any profile, " + path.string());
+        }
+        return read;
     }
-    if (error) {
-        return kReadMissing;
-    }
-    return decodeProfile(file, mode, kind, payload);
+    return decodeProfile(file, mode, kind, payload).context(path.string());
 }
 
-bool writeProfileFile(const std::filesystem::path& path, ProfileKind kind,
-                      std::span<const std::uint8_t> payload) {
-    const std::error_code error =
-        platform::replaceFileAtomically(path, encodeProfile(kind, payload));
-    if (error) {
+Result writeProfileFile(const std::filesystem::path& path, ProfileKind kind,
+                        std::span<const std::uint8_t> payload) {
+    Result written = platform::replaceFileAtomically(path, encodeProfile(kind, payload));
+    if (!written) {
         platform::debugOutput(std::string(kWriteFailedDiagnostic) + " " + path.string() + ": " +
-                              error.message());
-        return false;
+                              written.describe());
     }
-    return true;
+    return written;
 }
 
 std::filesystem::path resolveNoCase(const std::filesystem::path& directory, std::string_view name) {
@@ -113,12 +115,9 @@ std::filesystem::path resolveNoCase(const std::filesystem::path& directory, std:
     return exact;
 }
 
-std::optional<ProfileDescription> describeProfile(std::string_view file, std::string* error) {
-    auto fail = [error](const char* why) -> std::optional<ProfileDescription> {
-        if (error != nullptr) {
-            *error = why;
-        }
-        return std::nullopt;
+Outcome<ProfileDescription> describeProfile(std::string_view file) {
+    auto fail = [](const char* why) -> Outcome<ProfileDescription> {
+        return Result::failure(Status::BadFile, why);
     };
     if (file.size() < kHeaderBytes) {
         return fail("shorter than the 16-byte profile header");

@@ -65,8 +65,9 @@ PassResult watcherPass(WatchedList& list, const Catalogue& catalogue,
         // profile the user chose, which comes back when the program leaves.
         // Nothing else runs on the list meanwhile, so this cannot replace a
         // choice the user made after the key was read.
+        // A background step: the catalogue's write logs a failure itself.
         if (catalogue.selection() != view.selection) {
-            catalogue.setSelection(view.selection);
+            ignoreResult(catalogue.setSelection(view.selection));
         }
     });
     return windowThere && listFound ? PassResult::Continue : PassResult::ListGone;

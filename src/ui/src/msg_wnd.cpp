@@ -51,6 +51,10 @@ void CMsgWnd::PostMessageBox(dui::HWND parent, const dui::CDuiString& key) {
     dui::PostTask([parent, key] { RunBox(parent, key, true, false); });
 }
 
+void CMsgWnd::PostMessageText(dui::HWND parent, const dui::CDuiString& text) {
+    dui::PostTask([parent, text] { RunBox(parent, text, false, false); });
+}
+
 void CMsgWnd::ShowAutoClose(dui::HWND parent) {
     RunBox(parent, kAutoCloseKey, true, true);
 }

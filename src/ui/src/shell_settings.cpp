@@ -82,9 +82,9 @@ std::string ShellSettings::readString(const char* key) const {
 }
 
 bool ShellSettings::write(const char* key, std::string_view value) const {
-    std::error_code error;
-    if (!platform::writePrivateProfileString(kSkinSection, key, value, mainIni, error)) {
-        platform::debugOutput(mainIni.string() + ": " + key + " not written: " + error.message());
+    if (const Result written = platform::writeProfileString(kSkinSection, key, value, mainIni);
+        !written) {
+        platform::debugOutput(mainIni.string() + ": " + key + " not written: " + written.describe());
         return false;
     }
     return true;

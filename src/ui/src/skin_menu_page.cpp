@@ -127,13 +127,13 @@ void SkinMenuPage::ChooseLanguage(const LanguageChoice& choice) {
     settings_.write(kLanguageKey, choice.iniValue);
     // Without the right to write the machine's store the choice lasts until
     // the program ends; the next start follows the store again.
-    const std::error_code error = settings_.keyStore.writeString(
+    const Result stored = settings_.keyStore.writeString(
         platform::kProductKeyPath, platform::kLanguageValueName, choice.storeValue);
-    if (!error) {
+    if (stored) {
         platform::debugOutput("写成功！");
     } else {
         platform::debugOutput(settings_.keyStore.file().string() +
-                              ": language not stored: " + error.message());
+                              ": language not stored: " + stored.describe());
     }
     resources->ReloadText();
     window_.GetPaintManager().Invalidate();

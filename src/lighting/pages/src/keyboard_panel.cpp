@@ -148,7 +148,7 @@ protected:
         }
         const KeyboardWrite writes[] = {{static_cast<std::uint16_t>(kf::kMulticolourA), 1, {flag}},
                                         {static_cast<std::uint16_t>(kf::kMulticolourB), 1, {flag}}};
-        config::writeKeyboardConfig(Session(), writes);
+        ShowDeviceFailure(config::writeKeyboardConfig(Session(), writes));
         MarkChanged();
         SaveProfiles();
     }
@@ -209,7 +209,7 @@ protected:
         return true;
     }
 
-    void SaveProfiles() override { host_.SaveProfile(Save::KeyboardLighting); }
+    void SaveProfiles() override { SaveTo(Save::KeyboardLighting); }
 
 private:
     device::DeviceSession& Session() const { return host_.Session(device::DeviceKind::Keyboard); }
@@ -300,14 +300,14 @@ private:
         } else {
             recordByte(kf::kMulticolourB);
         }
-        config::writeKeyboardConfig(Session(), writes);
+        ShowDeviceFailure(config::writeKeyboardConfig(Session(), writes));
     }
 
     // The picked colour goes to the keyboard (both of its colours, the
     // frame stream paused), then into the record.
     void TakeColour(std::uint32_t argb) {
         const Rgb c = rgbOf(argb);
-        config::writeKeyboardColour(Session(), config::Rgb{c.r, c.g, c.b});
+        ShowDeviceFailure(config::writeKeyboardColour(Session(), config::Rgb{c.r, c.g, c.b}));
         KindPanel::SetColour(argb, true);
     }
 
@@ -316,7 +316,7 @@ private:
         const std::uint8_t style = six ? 1 : 0;
         Store(kf::kStyle, style);
         const KeyboardWrite write[] = {{static_cast<std::uint16_t>(kf::kStyle), 1, {style}}};
-        config::writeKeyboardConfig(Session(), write);
+        ShowDeviceFailure(config::writeKeyboardConfig(Session(), write));
         MarkChanged();
         // Kept in the profile as every other setting of the page is.
         SaveProfiles();

@@ -77,6 +77,14 @@ protected:
     void Store(std::size_t byte, std::uint8_t value) const { Record()[byte].store(value); }
     void StoreColour(Rgb colour) const;
     void MarkChanged() const { host_.MarkChanged(kind_); }
+    // Saves one profile file; a failure is shown with its reason.
+    void SaveTo(Save what) const {
+        host_.ShowFailure("message_save_failed", host_.SaveProfile(what));
+    }
+    // A device write the user caused; a failure is shown with its reason.
+    void ShowDeviceFailure(const Result& result) const {
+        host_.ShowFailure("message_device_failed", result);
+    }
     void LeaveSync() const { host_.Session(kind_).syncActive = 0; }
 
     // Enables or disables the page's layouts and same-mode button.

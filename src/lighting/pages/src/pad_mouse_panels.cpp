@@ -46,7 +46,7 @@ protected:
         SaveProfiles();
     }
 
-    void SaveProfiles() override { host_.SaveProfile(Save::PadLighting); }
+    void SaveProfiles() override { SaveTo(Save::PadLighting); }
 };
 
 class MousePanel final : public KindPanel {
@@ -93,7 +93,7 @@ protected:
         if (left) {
             SaveProfiles();
         } else {
-            host_.SaveProfile(Save::MouseLighting);
+            SaveTo(Save::MouseLighting);
         }
     }
 
@@ -105,13 +105,13 @@ protected:
         }
         Store(field::kDirection, name == "ms_Deng_FXL_btn" ? 0 : 1);
         MarkChanged();
-        host_.SaveProfile(Save::MouseLighting);
+        SaveTo(Save::MouseLighting);
         return true;
     }
 
     void SaveProfiles() override {
-        host_.SaveProfile(Save::MouseLighting);
-        host_.SaveProfile(Save::MouseDevice);
+        SaveTo(Save::MouseLighting);
+        SaveTo(Save::MouseDevice);
     }
 
 private:

@@ -1,5 +1,7 @@
 #include "quellix/platform/ini.h"
 
+#include <cerrno>
+
 #include "quellix/platform/atomic_file.h"
 #include "quellix/platform/ini_document.h"
 
@@ -21,10 +23,10 @@ std::mutex& profileMutex() {
 
 // The file's document, or nullopt when it cannot be read as one (absent,
 // unreadable, too large).
-std::optional<IniDocument> loadDocument(const std::filesystem::path& path, std::error_code& error) {
+std::optional<IniDocument> loadDocument(const std::filesystem::path& path, Result& error) {
     std::string bytes;
     error = readWholeFile(path, kProfileMaxFileBytes, bytes);
-    if (error)
+    if (!error)
         return std::nullopt;
     return IniDocument::parse(bytes);
 }
@@ -58,7 +60,7 @@ int leadingInteger(std::string_view text) {
 std::optional<std::string> findPrivateProfileString(std::string_view section, std::string_view key,
                                                     const std::filesystem::path& path) {
     std::lock_guard lock(profileMutex());
-    std::error_code error;
+    Result error;
     auto doc = loadDocument(path, error);
     if (!doc)
         return std::nullopt;
@@ -80,45 +82,43 @@ int getPrivateProfileInt(std::string_view section, std::string_view key, int def
     return defaultValue;
 }
 
-bool writePrivateProfileString(std::string_view section, std::optional<std::string_view> key,
-                               std::optional<std::string_view> value,
-                               const std::filesystem::path& path, std::error_code& error) {
-    error.clear();
+Result writeProfileString(std::string_view section, std::optional<std::string_view> key,
+                          std::optional<std::string_view> value,
+                          const std::filesystem::path& path) {
     const bool creates = key && value;
     if (creates && (!IniDocument::isWritableSectionName(section) ||
                     !IniDocument::isWritableKey(*key) || !IniDocument::isWritableValue(*value))) {
-        error = std::make_error_code(std::errc::invalid_argument);
-        return false;
+        return Result::failure(Status::BadArgument, path.string() + ": [" + std::string(section) +
+                                                        "] " + std::string(*key) +
+                                                        " cannot be stored");
     }
     std::lock_guard lock(profileMutex());
-    auto doc = loadDocument(path, error);
+    Result read;
+    auto doc = loadDocument(path, read);
     if (!doc) {
-        if (error != std::errc::no_such_file_or_directory)
-            return false; // never replace a file that could not be read
-        error.clear();
+        if (read.errorNumber() != ENOENT)
+            return read; // never replace a file that could not be read
         if (!creates)
-            return true; // nothing to delete
+            return Result::success(); // nothing to delete
         doc.emplace(TextEncoding::Utf16LeBom);
     }
     bool changed = !key     ? doc->removeSection(section)
                    : !value ? doc->removeKey(section, *key)
                             : doc->setValue(section, *key, *value);
     if (!changed && !creates)
-        return true;
-    error = replaceFileAtomically(path, doc->serialize());
-    return !error;
+        return Result::success();
+    return replaceFileAtomically(path, doc->serialize());
 }
 
 bool writePrivateProfileString(std::string_view section, std::optional<std::string_view> key,
                                std::optional<std::string_view> value,
                                const std::filesystem::path& path) {
-    std::error_code ignored;
-    return writePrivateProfileString(section, key, value, path, ignored);
+    return writeProfileString(section, key, value, path).ok();
 }
 
 std::vector<std::string> getPrivateProfileSectionNames(const std::filesystem::path& path) {
     std::lock_guard lock(profileMutex());
-    std::error_code error;
+    Result error;
     auto doc = loadDocument(path, error);
     return doc ? doc->sectionNames() : std::vector<std::string>{};
 }
@@ -126,7 +126,7 @@ std::vector<std::string> getPrivateProfileSectionNames(const std::filesystem::pa
 std::vector<std::string> getPrivateProfileKeys(std::string_view section,
                                                const std::filesystem::path& path) {
     std::lock_guard lock(profileMutex());
-    std::error_code error;
+    Result error;
     auto doc = loadDocument(path, error);
     return doc ? doc->keys(section) : std::vector<std::string>{};
 }
@@ -134,7 +134,7 @@ std::vector<std::string> getPrivateProfileKeys(std::string_view section,
 std::vector<std::pair<std::string, std::string>>
 getPrivateProfileSection(std::string_view section, const std::filesystem::path& path) {
     std::lock_guard lock(profileMutex());
-    std::error_code error;
+    Result error;
     auto doc = loadDocument(path, error);
     return doc ? doc->entries(section) : std::vector<std::pair<std::string, std::string>>{};
 }

@@ -68,11 +68,9 @@ bool FamilyPanel::LinkedElsewhere(const std::string& program) const {
 
 void FamilyPanel::StoreLink(int position, const std::string& program) {
     const Catalogue cat = catalogue();
-    if (program.empty()) {
-        cat.setLink(position, {"0", std::string(kNoProgram)});
-    } else {
-        cat.setLink(position, {"1", program});
-    }
+    const LinkEntry link =
+        program.empty() ? LinkEntry{"0", std::string(kNoProgram)} : LinkEntry{"1", program};
+    ShowFailure(kSaveFailedMessage, cat.setLink(position, link));
 }
 
 bool FamilyPanel::IsProgram(const std::string& path) {

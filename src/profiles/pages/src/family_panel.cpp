@@ -5,9 +5,11 @@
 #include "quellix/dui/file_dialog.h"
 #include "quellix/platform/debug.h"
 #include "quellix/profiles/profile_file.h"
+#include "quellix/ui/failure_message.h"
 #include "quellix/ui/msg_wnd.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace quellix::profiles::pages {
 
@@ -104,6 +106,18 @@ void FamilyPanel::ShowMessage(const char* key) {
     }
 }
 
+void FamilyPanel::ShowFailure(const char* key, const Result& result) {
+    if (result.ok()) {
+        return;
+    }
+    if (postMessages_) {
+        platform::debugOutput(std::string(key) + ": " + result.describe());
+        ui::CMsgWnd::PostMessageText(host_.Window(), ui::FailureText(key, result));
+    } else {
+        ui::ShowFailure(host_.Window(), key, result);
+    }
+}
+
 // ------------------------------------------------------------ files
 
 std::filesystem::path FamilyPanel::FileOf(const std::string& name) const {
@@ -119,13 +133,14 @@ std::optional<std::vector<std::uint8_t>>
 FamilyPanel::ReadForTransfer(const std::filesystem::path& path, std::size_t bytes) {
     const FamilyInfo& info = familyInfo(family_);
     std::vector<std::uint8_t> payload(bytes != 0 ? bytes : info.payloadBytes, 0);
-    const int result =
-        path.empty() ? kReadMissing : readProfileFile(path, ReadMode::Lenient, info.kind, payload);
-    if (result == kReadOk) {
+    const Result result = path.empty()
+                              ? Result::failure(Status::FileError, "no file", ENOENT)
+                              : readProfileFile(path, ReadMode::Lenient, info.kind, payload);
+    if (result) {
         return payload;
     }
     platform::debugOutput(std::string(readDiagnostic(result)) + " " + path.string());
-    ShowMessage(result == kReadBadFormat ? "message_text_9" : "message_text_8");
+    ShowFailure(result == Status::BadFile ? "message_text_9" : "message_text_8", result);
     return std::nullopt;
 }
 
@@ -178,12 +193,16 @@ bool FamilyPanel::Fill() {
         return false;
     }
     const std::string first = "profile1";
-    writeProfileFile(cat.profilePath(first), familyInfo(family_).kind, *payload);
+    FirstFailure failure;
+    failure.note(writeProfileFile(cat.profilePath(first), familyInfo(family_).kind, *payload));
     AppendItem(first, true);
-    cat.setCount(1);
-    cat.setLinkFlag(0, "0");
-    cat.setName(0, first);
-    cat.setSelection(0);
+    failure.note(cat.setCount(1));
+    failure.note(cat.setLinkFlag(0, "0"));
+    failure.note(cat.setName(0, first));
+    failure.note(cat.setSelection(0));
+    postMessages_ = true;
+    ShowFailure(kSaveFailedMessage, failure.result());
+    postMessages_ = false;
     return true;
 }
 
@@ -197,7 +216,9 @@ void FamilyPanel::Select(int position) {
     if (auto* edit = Control("_profile_name_edit")) {
         edit->SetText(ItemName(position));
     }
-    cat.setSelection(position);
+    // The profile still applies when the choice cannot be remembered; the
+    // write logs why.
+    ignoreResult(cat.setSelection(position));
     if (cat.linkFlag(position) != 0) {
         const std::string program = cat.program(position);
         if (hasDirectory(program)) {
@@ -238,7 +259,7 @@ void FamilyPanel::AfterSelect() {
         host_.RefreshPage(ui::Feature::KeyAssignment, page);
     }
     if (e.keyPage) {
-        host_.WriteKeyPage(family_);
+        ShowFailure("message_device_failed", host_.WriteKeyPage(family_));
     }
 }
 
@@ -249,9 +270,10 @@ void FamilyPanel::Add() {
     AppendItem(name, true);
     const int position = ItemCount() - 1;
     const Catalogue cat = catalogue();
-    cat.setCount(ItemCount());
-    cat.setName(position, name);
-    cat.setLinkFlag(position, "0");
+    FirstFailure failure;
+    failure.note(cat.setCount(ItemCount()));
+    failure.note(cat.setName(position, name));
+    failure.note(cat.setLinkFlag(position, "0"));
     const std::filesystem::path file = cat.profilePath(name);
     std::error_code ignored;
     std::filesystem::remove(file, ignored);
@@ -262,7 +284,8 @@ void FamilyPanel::Add() {
     if (family_ == Family::KeyboardLighting) {
         host_.PlaceKeyboardLighting(*payload);
     }
-    writeProfileFile(file, familyInfo(family_).kind, *payload);
+    failure.note(writeProfileFile(file, familyInfo(family_).kind, *payload));
+    ShowFailure(kSaveFailedMessage, failure.result());
     SelectQuietly(position);
 }
 
@@ -292,12 +315,14 @@ void FamilyPanel::Delete() {
     }
     list->RemoveAt(removed);
     const int n = ItemCount();
-    cat.setCount(n);
+    FirstFailure failure;
+    failure.note(cat.setCount(n));
     const std::vector<LinkEntry> moved = linksAfterDelete(links, removed);
     for (int i = 0; i < n; ++i) {
-        cat.setName(i, ItemName(i));
-        cat.setLink(i, moved[static_cast<std::size_t>(i)]);
+        failure.note(cat.setName(i, ItemName(i)));
+        failure.note(cat.setLink(i, moved[static_cast<std::size_t>(i)]));
     }
+    ShowFailure(kSaveFailedMessage, failure.result());
     SelectQuietly(n - 1);
 }
 
@@ -317,17 +342,20 @@ void FamilyPanel::Copy() {
         return;
     }
     const Catalogue cat = catalogue();
-    if (!writeProfileFile(cat.profilePath(name), familyInfo(family_).kind, *payload)) {
-        ShowMessage(kSaveFailedMessage); // no entry for a copy that has no file
+    if (Result written = writeProfileFile(cat.profilePath(name), familyInfo(family_).kind, *payload);
+        !written) {
+        ShowFailure(kSaveFailedMessage, written); // no entry for a copy that has no file
         return;
     }
     AppendItem(name, false);
     const int position = ItemCount() - 1;
-    cat.setCount(ItemCount());
-    cat.setName(position, name);
+    FirstFailure failure;
+    failure.note(cat.setCount(ItemCount()));
+    failure.note(cat.setName(position, name));
     // A copy starts unlinked: the position may hold the link of a profile
     // deleted earlier.
-    cat.setLink(position, {"0", std::string(kNoProgram)});
+    failure.note(cat.setLink(position, {"0", std::string(kNoProgram)}));
+    ShowFailure(kSaveFailedMessage, failure.result());
     SelectQuietly(position);
 }
 
@@ -365,18 +393,35 @@ void FamilyPanel::Rename() {
     const Catalogue cat = catalogue();
     const FamilyInfo& info = familyInfo(family_);
     const std::filesystem::path newFile = cat.profilePath(name);
-    std::vector<std::uint8_t> check(payload->size(), 0);
-    const bool written = writeProfileFile(newFile, info.kind, *payload) &&
-                         readProfileFile(newFile, ReadMode::Exact, info.kind, check) == kReadOk &&
-                         check == *payload;
-    if (!written || !cat.setName(position, name) || cat.name(position) != name) {
+    const Result renamed = [&] {
+        std::vector<std::uint8_t> check(payload->size(), 0);
+        if (Result written = writeProfileFile(newFile, info.kind, *payload); !written) {
+            return written;
+        }
+        if (Result back = readProfileFile(newFile, ReadMode::Exact, info.kind, check); !back) {
+            return back;
+        }
+        if (check != *payload) {
+            return Result::failure(Status::BadFile, "read back differently, " + newFile.string());
+        }
+        if (Result named = cat.setName(position, name); !named) {
+            return named;
+        }
+        if (cat.name(position) != name) {
+            return Result::failure(Status::BadFile, "the catalogue kept another name, " +
+                                                        cat.file().string());
+        }
+        return Result::success();
+    }();
+    if (!renamed) {
         platform::debugOutput("rename of profile " + old + " to " + name + " failed; kept " + old);
-        cat.setName(position, old);
+        // Back to the old name; the box below already names the failure.
+        ignoreResult(cat.setName(position, old));
         std::error_code ignored;
         if (newFile != oldFile) {
             std::filesystem::remove(newFile, ignored);
         }
-        ShowMessage(kSaveFailedMessage);
+        ShowFailure(kSaveFailedMessage, renamed);
         return;
     }
     std::error_code ignored;
@@ -403,8 +448,10 @@ void FamilyPanel::Import() {
     if (!payload) {
         return;
     }
-    if (!writeProfileFile(FileOf(ItemName(position)), familyInfo(family_).kind, *payload)) {
-        ShowMessage(kSaveFailedMessage); // the profile keeps its contents
+    if (Result written =
+            writeProfileFile(FileOf(ItemName(position)), familyInfo(family_).kind, *payload);
+        !written) {
+        ShowFailure(kSaveFailedMessage, written); // the profile keeps its contents
         return;
     }
     // Away and back, so Select loads the imported payload.
@@ -425,9 +472,7 @@ void FamilyPanel::Export() {
     if (!payload) {
         return;
     }
-    if (!writeProfileFile(*chosen, familyInfo(family_).kind, *payload)) {
-        ShowMessage(kSaveFailedMessage);
-    }
+    ShowFailure(kSaveFailedMessage, writeProfileFile(*chosen, familyInfo(family_).kind, *payload));
 }
 
 // ------------------------------------------------------------ Reset
@@ -440,7 +485,7 @@ void FamilyPanel::Reset() {
     if (!defaults) {
         return;
     }
-    host_.ResetToDefault(family_, *defaults);
+    ShowFailure(kSaveFailedMessage, host_.ResetToDefault(family_, *defaults));
     AfterReset();
 }
 

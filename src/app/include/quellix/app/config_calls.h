@@ -12,7 +12,9 @@
 #include "quellix/config/device_configs.h"
 #include "quellix/device/device_kind.h"
 #include "quellix/platform/paths.h"
+#include "quellix/platform/reason_log.h"
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -59,7 +61,7 @@ public:
     void setKeyboardVariant(int variant) override;
     // Reads the keyboard, then stores its key page into the selected key
     // profile (not when the keyboard is absent).  Too many keys:
-    // "message_text_11" and nothing saved.
+    // kTooManyKeysMessage and nothing saved.
     void readKeyboardImage(device::DeviceSession& keyboard) override;
     void loadKeyboardLighting(int profile) override;
 
@@ -69,14 +71,14 @@ public:
     bool loadMouseKeys(int profile);
     bool loadKeyboardKeys(int profile);
 
-    // Saves into the profile the family's catalogue selects; true when the
-    // file was replaced.
-    bool savePadLighting();
-    bool saveMouseLighting();
-    bool saveMouseDevice();
-    bool saveMouseKeys();
-    bool saveKeyboardLighting();
-    bool saveKeyboardKeys();
+    // Saves into the profile the family's catalogue selects (the file is
+    // replaced, or the old one stays and the result says why).
+    Result savePadLighting();
+    Result saveMouseLighting();
+    Result saveMouseDevice();
+    Result saveMouseKeys();
+    Result saveKeyboardLighting();
+    Result saveKeyboardKeys();
 
     // The "reset to default" of each profile family: `defaults` is what was
     // read from the family's factory default file.  Each puts it into the
@@ -84,19 +86,19 @@ public:
     // keyboard, writes what the device keeps (its key page 0, the lighting
     // bytes of slot 0).  The mouse resets then set the pointer and wheel
     // speeds of a fresh profile, after the save, so the profile keeps the
-    // speeds it had.
-    void resetPadLighting(std::span<const std::uint8_t> defaults);
-    void resetKeyboardLighting(std::span<const std::uint8_t> defaults);
-    void resetKeyboardKeys(std::span<const std::uint8_t> defaults);
-    void resetMouseDevice(std::span<const std::uint8_t> defaults);
-    void resetMouseLighting(std::span<const std::uint8_t> defaults);
-    void resetMouseKeys(std::span<const std::uint8_t> defaults);
+    // speeds it had.  Every step runs; the first failure is returned.
+    Result resetPadLighting(std::span<const std::uint8_t> defaults);
+    Result resetKeyboardLighting(std::span<const std::uint8_t> defaults);
+    Result resetKeyboardKeys(std::span<const std::uint8_t> defaults);
+    Result resetMouseDevice(std::span<const std::uint8_t> defaults);
+    Result resetMouseLighting(std::span<const std::uint8_t> defaults);
+    Result resetMouseKeys(std::span<const std::uint8_t> defaults);
     // A new keyboard lighting profile starts from the default it was made
     // of: the payload becomes the keyboard's lighting state as a load would.
     void placeKeyboardLighting(std::span<const std::uint8_t> payload);
     // Writes the host's key block to the device as its key page 0.
-    void writeMouseKeyPage();
-    void writeKeyboardKeyPage();
+    Result writeMouseKeyPage();
+    Result writeKeyboardKeyPage();
     // Hands the mouse's wheel speed to the desktop (see setWheelSpeedApplier).
     void applyWheelSpeed();
 
@@ -104,6 +106,8 @@ public:
     static constexpr std::uint8_t kResetPointerSpeed = 10;
     static constexpr std::uint8_t kDeviceResetWheelSpeed = 6;
     static constexpr std::uint8_t kLightingResetWheelSpeed = 1;
+    // The message of a keyboard reporting more keys than the key tables hold.
+    static constexpr std::string_view kTooManyKeysMessage = "message_text_10";
 
 private:
     std::filesystem::path directory(device::DeviceKind kind) const;
@@ -114,6 +118,13 @@ private:
     DirectoryLookup directories_;
     MessageBox messageBox_;
     std::function<void(int lines)> applyWheelSpeed_;
+    // The connection's reads and saves retry with every connection: their
+    // failures are logged once per change of reason.
+    // By device::kindIndex.
+    std::array<platform::ReasonLog, 3> imageReads_{platform::ReasonLog("keyboard image read"),
+                                                   platform::ReasonLog("mouse image read"),
+                                                   platform::ReasonLog("pad image read")};
+    platform::ReasonLog profileSaves_{"profile save after a device read"};
 };
 
 } // namespace quellix::app

@@ -9,6 +9,7 @@
 #include "quellix/app/main_wnd.h"
 #include "quellix/platform/clock.h"
 #include "quellix/platform/desktop_settings.h"
+#include "quellix/platform/reason_log.h"
 #include "quellix/ui/feature_page.h"
 
 #include <filesystem>
@@ -32,6 +33,7 @@ private:
     CMainWnd& window_;
     ConfigCalls& calls_;
     platform::Clock& clock_;
+    platform::ReasonLog notices_{"pad notice"};
 };
 
 class MouseDevicePage final : public ui::FeaturePage {
@@ -55,11 +57,14 @@ private:
     void WheelSpeedTyped();
     void WheelSpeedLeft();
     void ApplyWheelSpeed(int lines);
+    // Both mouse profiles after a speed edit; a failure is shown.
+    void SaveSpeeds();
     void Reset();
 
     CMainWnd& window_;
     ConfigCalls& calls_;
     platform::DesktopSettings& desktop_;
+    platform::ReasonLog notices_{"mouse notice"};
 };
 
 class KeyboardDevicePage final : public ui::FeaturePage {
@@ -74,6 +79,8 @@ private:
     CMainWnd& window_;
     ConfigCalls& calls_;
     std::filesystem::path programDir_;
+    platform::ReasonLog notices_{"keyboard notice"};
+    platform::ReasonLog defaultKeys_{"default key table"};
 };
 
 // Installs the three pages on the window (before Create, or on the UI

@@ -16,6 +16,7 @@
 #include "quellix/lighting/worker_steps.h"
 #include "quellix/platform/clock.h"
 #include "quellix/platform/event.h"
+#include "quellix/platform/reason_log.h"
 #include "quellix/platform/shared_bytes.h"
 
 #include <array>
@@ -72,6 +73,11 @@ private:
     lighting::LightingRecords records_;
     LightingWorkerTiming timing_;
     lighting::KeyboardSendRule keyboardRule_;
+    // The streams retry with every frame: a failure is logged once per
+    // change of reason, by device::kindIndex.
+    std::array<platform::ReasonLog, 3> streamLogs_{platform::ReasonLog("keyboard lighting stream"),
+                                                   platform::ReasonLog("mouse lighting stream"),
+                                                   platform::ReasonLog("pad lighting stream")};
     platform::Event syncWake_{platform::Event::Reset::Auto};
 };
 

@@ -86,24 +86,22 @@ device::KeyBlock composeKeyboardKeys(const KeyboardConfig& keyboard);
 void applyKeyboardKeys(KeyboardConfig& keyboard,
                        std::span<const std::uint8_t, device::kKeyBlockSize> payload);
 
-enum class KeyboardRead {
-    Done,
-    // More than 170 keys: the key tables would not fit.  Nothing after the
-    // information block was read and the transfer is left open.
-    TooManyKeys,
-};
 // Reads information, default keys, the slot and key page 0; sets the
-// session's block length to 3 x the key count.  The record is left alone;
-// the caller rebuilds the key map and saves the key profile.
-KeyboardRead readKeyboardImage(KeyboardConfig& keyboard, device::DeviceSession& session);
+// session's block length to 3 x the key count.  Unsupported when the
+// keyboard reports more than 170 keys: the key tables would not hold them,
+// so nothing after the information block is read and the transfer is left
+// open.  Otherwise the first failed read (the others still run).  The
+// record is left alone; the caller rebuilds the key map and saves the key
+// profile.
+Result readKeyboardImage(KeyboardConfig& keyboard, device::DeviceSession& session);
 
 // The keyboard's own change notification: the record goes back into the
 // image, slot 0 is read and becomes the record (slot 0).  The caller saves
 // the lighting profile.
-void reloadKeyboardSlot(KeyboardConfig& keyboard, device::DeviceSession& session);
+Result reloadKeyboardSlot(KeyboardConfig& keyboard, device::DeviceSession& session);
 
 // Reads the factory key table alone (commands 1, 3, 7, 2).
-int readKeyboardDefaultKeys(KeyboardConfig& keyboard, device::DeviceSession& session);
+Result readKeyboardDefaultKeys(KeyboardConfig& keyboard, device::DeviceSession& session);
 
 // One configuration write: 1 or 3 bytes at a slot offset.
 struct KeyboardWrite {
@@ -111,11 +109,11 @@ struct KeyboardWrite {
     std::uint8_t length = 1;
     std::array<std::uint8_t, 3> bytes{};
 };
-// Command 19 as one exchange, then each write with command 6.  Returns the
-// first failing write's result, else 1.
-int writeKeyboardConfig(device::DeviceSession& session, std::span<const KeyboardWrite> writes);
+// Command 19 as one exchange, then each write with command 6; the first
+// failing write's result.
+Result writeKeyboardConfig(device::DeviceSession& session, std::span<const KeyboardWrite> writes);
 // The lighting page's colour: colour A and colour B written together,
 // with the frame stream paused around the writes.
-int writeKeyboardColour(device::DeviceSession& session, Rgb colour);
+Result writeKeyboardColour(device::DeviceSession& session, Rgb colour);
 
 } // namespace quellix::config

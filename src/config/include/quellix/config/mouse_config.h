@@ -95,29 +95,30 @@ std::uint16_t dpiBase(const device::DeviceInfoBlock& info);
 // DPI shown for a slider position: 100 per step up to 48, 200 from 49 on.
 int dpiValue(std::uint16_t base, int position);
 
-// Reads information, default keys, the five slots and key pages.  The
+// Reads information, default keys, the five slots and key pages, going on
+// past a failed read (that part keeps its contents); the first failure.  The
 // record is left alone; the caller saves the key and device profiles.
-void readMouseImage(MouseConfig& mouse, device::DeviceSession& session);
+Result readMouseImage(MouseConfig& mouse, device::DeviceSession& session);
 
 // As the pad's: the record goes to the active slot's image, n is written,
 // slot n is read and becomes the record.
-SlotSelection selectMouseSlot(MouseConfig& mouse, device::DeviceSession& session, int n);
+SlotChange selectMouseSlot(MouseConfig& mouse, device::DeviceSession& session, int n);
 
 // The mouse shows its live configuration at offset 0: the record goes back
 // to its image slot, then slot 0 is read and becomes the record (slot 0).
 // The caller saves the device profile.
-void reloadMouseSlot(MouseConfig& mouse, device::DeviceSession& session);
+Result reloadMouseSlot(MouseConfig& mouse, device::DeviceSession& session);
 
 // DPI level of stage 1..4 to position v: written at absolute offset 14 +
 // stage (not relative to the current slot), then kept in the record.
-int writeDpiLevel(MouseConfig& mouse, device::DeviceSession& session, int stage,
-                  std::uint8_t position);
+Result writeDpiLevel(MouseConfig& mouse, device::DeviceSession& session, int stage,
+                     std::uint8_t position);
 // Report rate item r: written at the current slot's offset 14, then kept
 // in the record.
-int writeReportRate(MouseConfig& mouse, device::DeviceSession& session, std::uint8_t rate);
+Result writeReportRate(MouseConfig& mouse, device::DeviceSession& session, std::uint8_t rate);
 // DPI colour of stage 1..4: the record only, nothing goes to the mouse.
 void setDpiColour(MouseConfig& mouse, int stage, Rgb colour);
 // Factory reset: command 13 as one exchange.  Image and record stay.
-int resetMouseDevice(device::DeviceSession& session);
+Result resetMouseDevice(device::DeviceSession& session);
 
 } // namespace quellix::config

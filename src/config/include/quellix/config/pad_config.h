@@ -42,21 +42,21 @@ void applyPadLighting(PadConfig& pad, std::span<const std::uint8_t> payload);
 
 // Reads the information block and the five slots into the image; the
 // record is left alone.  A slot whose read fails keeps its contents, so an
-// absent pad leaves the image as it was.
-void readPadImage(PadConfig& pad, device::DeviceSession& session);
+// absent pad leaves the image as it was; the first failure is returned.
+Result readPadImage(PadConfig& pad, device::DeviceSession& session);
 
 // Makes on-board slot n active: the record's edits go to the image slot
 // that was active, n is written to the pad and slot n becomes the record.
-SlotSelection selectPadSlot(PadConfig& pad, device::DeviceSession& session, int n);
+SlotChange selectPadSlot(PadConfig& pad, device::DeviceSession& session, int n);
 
 // Restores the pad's factory settings (one exchange of command 13) and
 // waits one second on `clock`.  The caller then re-reads the image.
-void resetPadDevice(device::DeviceSession& session, platform::Clock& clock);
+Result resetPadDevice(device::DeviceSession& session, platform::Clock& clock);
 inline constexpr std::chrono::milliseconds kPadResetPause{1000};
 
 // Re-synchronises the record with the slot the pad reports active: the
 // record goes back to its image slot, the active slot is read into the
 // image and becomes the record.  The caller saves the lighting profile.
-void resyncPadRecord(PadConfig& pad, device::DeviceSession& session);
+Result resyncPadRecord(PadConfig& pad, device::DeviceSession& session);
 
 } // namespace quellix::config

@@ -2,6 +2,8 @@
 // How the devices lay out their on-board slots, and the nine lighting bytes
 // every slot begins with.  Pure data: no device, no threads.
 
+#include "quellix/platform/result.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -68,13 +70,20 @@ void writeRgb(Rgb colour, std::span<std::uint8_t> bytes, std::size_t at);
 enum class SlotSelection {
     OutOfRange,    // nothing was sent
     Unanswered,    // the active slot could not be read: nothing changed
+    WriteFailed,   // the new slot could not be written: nothing changed
     AlreadyActive, // one read of the active slot, nothing else
     Switched,      // the record now holds the new slot: refresh the page
 };
+// A slot selection and why it went wrong where it did (a Switched selection
+// may still carry the failed read of the new slot's bytes).
+struct [[nodiscard]] SlotChange {
+    SlotSelection selection = SlotSelection::OutOfRange;
+    Result result;
+};
 
-// Reads `out.size()` bytes at `offset` with command 5; true when the device
-// answered.  On failure `out` is left as it was.
-bool readSlotBytes(device::DeviceSession& session, std::uint16_t offset,
+// Reads `out.size()` bytes at `offset` with command 5.  On failure `out` is
+// left as it was.
+Result readSlotBytes(device::DeviceSession& session, std::uint16_t offset,
                    std::span<std::uint8_t> out);
 
 // A device's slots as the host mirrors them, in device order.

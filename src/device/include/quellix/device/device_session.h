@@ -3,12 +3,15 @@
 // reply protocol of 64-byte reports spoken over it.
 //
 // Every command writes one request frame per chunk of at most 56 payload
-// bytes and reads one reply frame for it.  Results: 1 every frame answered
-// and accepted; 0 not connected or a frame got no reply in four attempts;
-// -1 a request could not be written (or could not be formed: see the
-// commands below); -102 / -103 the device answered with status 0xFF / 0xFE;
-// -201 page index 5 or more.  Chunked transfers stop at the first failing
-// chunk and keep what was already transferred.
+// bytes and reads one reply frame for it, and returns a Result: ok when
+// every frame was answered and accepted; NotConnected; NoReply when a frame
+// got no reply in four attempts; WriteFailed when a request could not be
+// written; HungUp when the device went away meanwhile; Rejected / Malformed
+// when the device answered with status 0xFF / 0xFE; BadArgument when the
+// request cannot be formed (a page index of 5 or more, a chunk over 56
+// bytes, a transfer beyond the address space).  The detail names the
+// command and the offset of the frame that failed.  Chunked transfers stop
+// at the first failing chunk and keep what was already transferred.
 //
 // Any thread may call any command; the session's recursive `lock` orders
 // the frames.  The flags are relaxed atomics that other threads read
@@ -19,6 +22,7 @@
 #include "quellix/device/report_frame.h"
 #include "quellix/platform/clock.h"
 #include "quellix/platform/lock.h"
+#include "quellix/platform/result.h"
 #include "quellix/platform/shared_bytes.h"
 
 #include <array>
@@ -44,11 +48,14 @@ inline constexpr std::uint32_t kReplyTimeoutMs = 300;
 inline constexpr int kAttemptsPerFrame = 4;
 inline constexpr std::uint32_t kEndTransferPauseMs = 10;
 
-enum class FrameDirection { Sent, Received };
+// What became of a frame: written, or a reply read and taken as the answer,
+// or a reply read and dropped because it answers an earlier request (a late
+// reply after an attempt gave up) or is too short to carry an answer.
+enum class FrameEvent { Sent, Taken, DroppedStale, DroppedShort };
 // Sees every frame written and every reply read (the bytes as they went over
 // the wire).  Called with the session lock held: it must not block on
 // another session's traffic.
-using FrameObserver = std::function<void(FrameDirection, std::span<const std::uint8_t>)>;
+using FrameObserver = std::function<void(FrameEvent, std::span<const std::uint8_t>)>;
 
 class DeviceSession {
 public:
@@ -81,45 +88,47 @@ public:
     void setFrameObserver(FrameObserver observer);
 
     // One frame with up to four attempts; the reply's status is not looked
-    // at.  1 reply arrived, 0 not connected or no reply, -1 write failed.
-    // Only a full 64-byte reply that answers this request (replyAnswers)
+    // at.  Only a full 64-byte reply that answers this request (replyAnswers)
     // counts: a stale reply to an earlier request is dropped and the wait
     // for this one goes on within the attempt's 300 ms; a short one ends
     // the attempt.
-    int exchange(const FrameBytes& request, FrameBytes& reply);
+    Result exchange(const FrameBytes& request, FrameBytes& reply);
     // One attempt, the request exactly as given, the write's result not
-    // checked.  1 when a reply arrived, else 0.
-    int exchangeOnce(const FrameBytes& request);
+    // checked: ok when a reply arrived.
+    Result exchangeOnce(const FrameBytes& request);
 
-    int beginTransfer();                      // 1
-    int endTransfer();                        // 2
-    int readDeviceInfo(DeviceInfoBlock& out); // 3
-    // Length 1..56 is out.size() (more than 56 cannot be carried: -1).
-    int readBlock(std::uint16_t offset, std::span<std::uint8_t> out); // 5
-    // Length 0..56 is data.size() (more than 56: -1).  Clears syncActive
+    Result beginTransfer();                      // 1
+    Result endTransfer();                        // 2
+    Result readDeviceInfo(DeviceInfoBlock& out); // 3
+    // Length 1..56 is out.size() (more than 56 cannot be carried).
+    Result readBlock(std::uint16_t offset, std::span<std::uint8_t> out); // 5
+    // Length 0..56 is data.size().  Clears syncActive
     // first, whatever the outcome.
-    int writeBlock(std::uint16_t offset, std::span<const std::uint8_t> data); // 6
-    int readDefaultKeys(KeyBlock& out);                                       // 7
-    int readKeyPage(std::uint32_t page, KeyBlock& out);                       // 8
-    int writeKeyPage(std::uint32_t page, const KeyBlock& data);               // 9
-    int resetDevice();                                                        // 13
+    Result writeBlock(std::uint16_t offset, std::span<const std::uint8_t> data); // 6
+    Result readDefaultKeys(KeyBlock& out);                                       // 7
+    Result readKeyPage(std::uint32_t page, KeyBlock& out);                       // 8
+    Result writeKeyPage(std::uint32_t page, const KeyBlock& data);               // 9
+    Result resetDevice();                                                        // 13
     // Chunks are skipped while streamEnabled is 0.
-    int streamFrame(std::span<const std::uint8_t> data);       // 18
-    int lightingNotice();                                      // 19
-    int writeMacroImage(std::span<const std::uint8_t> data);   // 21
-    int writePointerImage(std::span<const std::uint8_t> data); // 23
+    Result streamFrame(std::span<const std::uint8_t> data);       // 18
+    Result lightingNotice();                                      // 19
+    Result writeMacroImage(std::span<const std::uint8_t> data);   // 21
+    Result writePointerImage(std::span<const std::uint8_t> data); // 23
 
 private:
-    int singleFrame(Command command, std::uint8_t length, std::uint16_t offset,
-                    std::span<const std::uint8_t> payload, std::span<std::uint8_t> out);
-    int blockTransfer(Command command, std::uint16_t base, const std::uint8_t* source,
-                      std::uint8_t* destination);
-    int sizedTransfer(Command command, std::span<const std::uint8_t> source, bool streamed);
-    int sendChunk(Command command, std::uint8_t length, std::uint16_t offset,
+    Result singleFrame(Command command, std::uint8_t length, std::uint16_t offset,
+                       std::span<const std::uint8_t> payload, std::span<std::uint8_t> out);
+    Result blockTransfer(Command command, std::uint16_t base, const std::uint8_t* source,
+                         std::uint8_t* destination);
+    Result sizedTransfer(Command command, std::span<const std::uint8_t> source, bool streamed);
+    Result sendChunk(Command command, std::uint8_t length, std::uint16_t offset,
                   const std::uint8_t* source, std::uint8_t* destination);
     bool writeFrame(const FrameBytes& request);
     bool readReply(const FrameBytes& request, FrameBytes& reply);
-    void observe(FrameDirection direction, std::span<const std::uint8_t> bytes);
+    // Why a frame of `request` failed: HungUp when the handle has hung up,
+    // else `status`; the detail names the command and offset.
+    Result frameFailure(Status status, const FrameBytes& request);
+    void observe(FrameEvent event, std::span<const std::uint8_t> bytes);
 
     FrameObserver observer_;
     platform::Clock* clock_ = &platform::systemClock();

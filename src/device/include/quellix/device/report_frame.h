@@ -11,6 +11,8 @@
 //
 // Pure data and arithmetic: no I/O, no allocation.
 
+#include "quellix/platform/result.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -40,14 +42,6 @@ enum class Command : std::uint8_t {
     WriteMacroImage = 21,
     WritePointerImage = 23,
 };
-
-// Results of every command operation.
-inline constexpr int kResultOk = 1;
-inline constexpr int kResultNoReply = 0; // also: session not connected
-inline constexpr int kResultWriteFailed = -1;
-inline constexpr int kResultStatusFF = -102;
-inline constexpr int kResultStatusFE = -103;
-inline constexpr int kResultBadPage = -201;
 
 using FrameBytes = std::array<std::uint8_t, kFrameSize>;
 
@@ -89,16 +83,20 @@ ReportFrame makeRequest(Command command, std::uint8_t length, std::uint16_t offs
 // everywhere else, the checksum field included.
 ReportFrame makeUnsealedNotice(Command command);
 
-// 1 for an accepted reply, -102 for status 0xFF, -103 for status 0xFE.
-constexpr int statusResult(std::uint8_t status) {
+// What a reply's status byte says: Rejected for 0xFF, Malformed for 0xFE,
+// Ok for anything else.
+constexpr Status replyStatus(std::uint8_t status) {
     if (status == kStatusRejectedFF) {
-        return kResultStatusFF;
+        return Status::Rejected;
     }
     if (status == kStatusRejectedFE) {
-        return kResultStatusFE;
+        return Status::Malformed;
     }
-    return kResultOk;
+    return Status::Ok;
 }
+
+// "command 5 at 0x0092": names a request's frame in a result's detail.
+std::string describeRequest(const FrameBytes& request);
 
 // True when `reply` is the answer to `request`: it echoes the request's
 // command and offset, and its length field fits a frame (for the commands

@@ -20,6 +20,8 @@
 // Lists (section names, keys, section entries) are returned whole, without a
 // buffer limit.
 
+#include "quellix/platform/result.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -52,11 +54,11 @@ int getPrivateProfileInt(std::string_view section, std::string_view key, int def
 bool writePrivateProfileString(std::string_view section, std::optional<std::string_view> key,
                                std::optional<std::string_view> value,
                                const std::filesystem::path& path);
-// Same, telling why a write failed (std::errc::invalid_argument for names or
-// values that cannot be stored, otherwise the file system's error).
-bool writePrivateProfileString(std::string_view section, std::optional<std::string_view> key,
-                               std::optional<std::string_view> value,
-                               const std::filesystem::path& path, std::error_code& error);
+// Same, telling why a write failed (BadArgument for names or values that
+// cannot be stored, otherwise the file system's error).
+Result writeProfileString(std::string_view section, std::optional<std::string_view> key,
+                          std::optional<std::string_view> value,
+                          const std::filesystem::path& path);
 
 inline bool deletePrivateProfileKey(std::string_view section, std::string_view key,
                                     const std::filesystem::path& path) {

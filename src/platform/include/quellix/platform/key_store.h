@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
+#include "quellix/platform/result.h"
 
 namespace quellix::platform {
 
@@ -33,7 +33,7 @@ public:
     std::optional<std::string> readString(std::string_view keyPath,
                                           std::string_view valueName) const;
     // Creates the store's folder, file and key as needed.
-    std::error_code writeString(std::string_view keyPath, std::string_view valueName,
+    Result writeString(std::string_view keyPath, std::string_view valueName,
                                 std::string_view value);
 
 private:

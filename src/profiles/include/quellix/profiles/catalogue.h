@@ -10,6 +10,8 @@
 
 #include "quellix/profiles/families.h"
 
+#include "quellix/platform/result.h"
+
 #include <filesystem>
 #include <span>
 #include <string>
@@ -85,14 +87,14 @@ public:
     std::string program(int position) const;
     LinkEntry link(int position) const;
 
-    // Each write is one atomic replacement of the file; false when it could
-    // not be written (the old file stays).
-    bool setCount(int n) const;
-    bool setName(int position, std::string_view name) const;
-    bool setSelection(int position) const;
-    bool setLinkFlag(int position, std::string_view flag) const;
-    bool setProgram(int position, std::string_view program) const;
-    bool setLink(int position, const LinkEntry& link) const;
+    // Each write is one atomic replacement of the file; a failed one leaves
+    // the old file and says why.
+    Result setCount(int n) const;
+    Result setName(int position, std::string_view name) const;
+    Result setSelection(int position) const;
+    Result setLinkFlag(int position, std::string_view flag) const;
+    Result setProgram(int position, std::string_view program) const;
+    Result setLink(int position, const LinkEntry& link) const;
 
     // The profile file of a name: directory + name + the family's extension;
     // empty when the name cannot be a file base name.
@@ -100,7 +102,7 @@ public:
 
 private:
     std::string read(std::string_view section, std::string_view key) const;
-    bool write(std::string_view section, std::string_view key, std::string_view value) const;
+    Result write(std::string_view section, std::string_view key, std::string_view value) const;
 
     Family family_;
     std::filesystem::path directory_;

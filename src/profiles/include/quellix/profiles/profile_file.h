@@ -11,6 +11,8 @@
 // Saves replace the file atomically, so a crash or a full disk leaves the
 // old file.
 
+#include "quellix/platform/result.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -29,35 +31,33 @@ inline constexpr std::uint8_t kMagic1 = 0x55;
 // The kind word of the header.
 enum class ProfileKind : std::uint16_t { Keyboard = 1, Mouse = 2, MousePad = 3 };
 
-// The results a read gives, as the callers test them.
-inline constexpr int kReadOk = 0;
-inline constexpr int kReadMissing = 1;    // no file, or it cannot be opened
-inline constexpr int kReadBadFormat = -1; // not a profile of this family
-
 enum class ReadMode {
     Exact,   // loads: size, magic and kind must all be right
     Lenient, // file-to-file transfers: the magic is enough
 };
 
 // What the debug output says about a failed read ("配置文件丢失" for a
-// missing file, "配置文件格式错误" for a bad one); empty for kReadOk.
-std::string_view readDiagnostic(int result);
+// file that cannot be read, "配置文件格式错误" for a bad one); empty for
+// success.
+std::string_view readDiagnostic(const Result& result);
 inline constexpr std::string_view kWriteFailedDiagnostic = "文件打开失败";
 
 // Decodes the bytes of a whole file into `payload` (payload.size() is the
-// family's payload length).  `kind` is only checked in Exact mode.
-int decodeProfile(std::string_view file, ReadMode mode, ProfileKind kind,
+// family's payload length).  `kind` is only checked in Exact mode.  BadFile
+// with what is wrong when the bytes are not such a profile.
+Result decodeProfile(std::string_view file, ReadMode mode, ProfileKind kind,
                   std::span<std::uint8_t> payload);
 // Header and payload as one buffer.
 std::string encodeProfile(ProfileKind kind, std::span<const std::uint8_t> payload);
 
-// Reads the file at `path` (see decodeProfile).
-int readProfileFile(const std::filesystem::path& path, ReadMode mode, ProfileKind kind,
+// Reads the file at `path` (see decodeProfile): a FileError when it cannot be
+// read, BadFile (with the path) when it is not such a profile.
+Result readProfileFile(const std::filesystem::path& path, ReadMode mode, ProfileKind kind,
                     std::span<std::uint8_t> payload);
 // Writes header and payload through a temporary file and a rename.  On
 // failure writes the diagnostic line (with the reason) to the debug output,
-// keeps the old file and returns false.
-bool writeProfileFile(const std::filesystem::path& path, ProfileKind kind,
+// keeps the old file and returns why.
+Result writeProfileFile(const std::filesystem::path& path, ProfileKind kind,
                       std::span<const std::uint8_t> payload);
 
 // ASCII letters compared without case, every other byte exactly.
@@ -76,8 +76,8 @@ struct ProfileDescription {
     std::vector<std::string_view> families; // empty: no family fits
     std::vector<std::uint8_t> payload;
 };
-// Nothing when the bytes are not a profile file (shorter than the header or
-// without the magic); `error` then says why.
-std::optional<ProfileDescription> describeProfile(std::string_view file, std::string* error);
+// BadFile, saying why, when the bytes are not a profile file (shorter than
+// the header or without the magic).
+Outcome<ProfileDescription> describeProfile(std::string_view file);
 
 } // namespace quellix::profiles

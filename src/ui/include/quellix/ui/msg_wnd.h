@@ -25,6 +25,8 @@ public:
                                 bool isResourceKey = true);
     // Shows the message without waiting for it (any thread).
     static void PostMessageBox(dui::HWND parent, const dui::CDuiString& key);
+    // Shows a literal text (already in the user's language) without waiting.
+    static void PostMessageText(dui::HWND parent, const dui::CDuiString& text);
     // Shows "message_text_20" for about half a second, then closes with 0.
     static void ShowAutoClose(dui::HWND parent);
 

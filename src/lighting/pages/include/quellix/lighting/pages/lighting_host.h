@@ -43,7 +43,10 @@ public:
     // Wakes the synchronised worker after sessions were synchronised.
     virtual void SyncActivated() = 0;
     // Saves into the profile the family selects; false when it failed.
-    virtual bool SaveProfile(Save what) = 0;
+    virtual Result SaveProfile(Save what) = 0;
+    // Shows the failure of a step the user asked for, with its reason
+    // (`whatKey` names the step's message); nothing for a success.
+    virtual void ShowFailure(std::string_view whatKey, const Result& result) = 0;
 };
 
 } // namespace quellix::lighting::pages

@@ -103,6 +103,8 @@ private:
     std::filesystem::path FileOf(const std::string& name) const;
     bool NameUsable(const std::string& name);
     void ShowMessage(const char* key);
+    // The message of `key` with the failure's reason; nothing for success.
+    void ShowFailure(const char* key, const Result& result);
     std::optional<std::string> AskForFile(bool save, std::string_view extension);
     // The effects of a selection or a reset on the other pages.
     void AfterSelect();

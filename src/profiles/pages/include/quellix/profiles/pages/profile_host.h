@@ -33,12 +33,12 @@ public:
     // state; true when it was applied.
     virtual bool Load(Family family, int position) = 0;
     // The reset of a family: `defaults` into the state, the profile saved,
-    // the device's own copy written where it keeps one.
-    virtual void ResetToDefault(Family family, std::span<const std::uint8_t> defaults) = 0;
+    // the device's own copy written where it keeps one; the first failure.
+    virtual Result ResetToDefault(Family family, std::span<const std::uint8_t> defaults) = 0;
     // A new keyboard lighting profile: its payload becomes the state.
     virtual void PlaceKeyboardLighting(std::span<const std::uint8_t> payload) = 0;
     // The host's key block goes to the family's device as key page 0.
-    virtual void WriteKeyPage(Family family) = 0;
+    virtual Result WriteKeyPage(Family family) = 0;
     // The mouse's wheel speed goes to the desktop.
     virtual void ApplyWheelSpeed() = 0;
 
