@@ -222,7 +222,7 @@ TEST_F(ConfigCallsTest, KeyboardWithTooManyKeysShowsTheBoxAndSavesNothing) {
     auto& keyboard = connect(sim::Model::Keyboard, DeviceKind::Keyboard);
     sim_.writeMemory(sim::Model::Keyboard, sim::Region::Info, 5, {171});
     calls_.readKeyboardImage(keyboard);
-    EXPECT_EQ(boxes_, std::vector<std::string>{"message_text_11"});
+    EXPECT_EQ(boxes_, std::vector<std::string>{"message_text_10"});
     EXPECT_FALSE(std::filesystem::exists(dirOf(DeviceKind::Keyboard) / "0.pro"));
 }
 

@@ -146,10 +146,9 @@ TEST_F(DevicePagesTest, KeyboardMessages) {
     EXPECT_EQ(defaults[2], (Header{7, 0}));
     // Saved as the variant's factory key profile in the program folder.
     std::vector<std::uint8_t> keys(512);
-    ASSERT_EQ(profiles::readProfileFile(programDir_ / "kbkey15default.pro",
+    ASSERT_TRUE(profiles::readProfileFile(programDir_ / "kbkey15default.pro",
                                         profiles::ReadMode::Exact, profiles::ProfileKind::Keyboard,
-                                        keys),
-              profiles::kReadOk);
+                                        keys));
     const auto expected = sim_.memory(sim::Model::Keyboard, sim::Region::DefaultKeys, 0, 378);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), keys.begin()));
 }

@@ -39,7 +39,7 @@ protected:
         return {folder.path() / "main.ini", platform::MachineKeyStore(folder.path() / "store.ini")};
     }
     void SetStoreLanguage(const char* value) {
-        ASSERT_FALSE(Settings().keyStore.writeString(platform::kProductKeyPath,
+        ASSERT_TRUE(Settings().keyStore.writeString(platform::kProductKeyPath,
                                                      platform::kLanguageValueName, value));
     }
     std::string Ini(const char* key) const {

@@ -50,11 +50,11 @@ TEST(ReportFrame, NoticesGoOutWithAZeroChecksumField) {
 TEST(ReportFrame, StatusByteMapsToResult) {
     struct Case {
         std::uint8_t status;
-        int result;
+        Status result;
     };
-    for (const Case& c :
-         {Case{0x00, 1}, Case{0x01, 1}, Case{0xFD, 1}, Case{0xFE, -103}, Case{0xFF, -102}}) {
-        EXPECT_EQ(statusResult(c.status), c.result) << int(c.status);
+    for (const Case& c : {Case{0x00, Status::Ok}, Case{0x01, Status::Ok}, Case{0xFD, Status::Ok},
+                          Case{0xFE, Status::Malformed}, Case{0xFF, Status::Rejected}}) {
+        EXPECT_EQ(replyStatus(c.status), c.result) << int(c.status);
     }
 }
 

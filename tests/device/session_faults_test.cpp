@@ -5,6 +5,8 @@
 
 #include "session_sim_fixture.h"
 
+#include "result_print.h"
+
 #include <gmock/gmock.h>
 
 #include <cerrno>
@@ -38,13 +40,13 @@ TEST_F(SessionFaults, LateDuplicateAfterASpikeIsNotTakenForTheNextReply) {
     // is answered 20 ms after that, while the next request already waits.
     sim_->setReplyLatency(kModel, 20ms);
     sim_->spikeReplies(kModel, 400ms);
-    ASSERT_EQ(session_.beginTransfer(), 1);
+    ASSERT_TRUE(session_.beginTransfer());
     Bytes first(56), second(8);
-    ASSERT_EQ(session_.readBlock(0, first), 1);
-    ASSERT_EQ(session_.readBlock(56, second), 1);
+    ASSERT_TRUE(session_.readBlock(0, first));
+    ASSERT_TRUE(session_.readBlock(56, second));
     EXPECT_EQ(first, Bytes(memory.begin(), memory.begin() + 56));
     EXPECT_EQ(second, Bytes(memory.begin() + 56, memory.end()));
-    EXPECT_EQ(session_.endTransfer(), 1);
+    EXPECT_TRUE(session_.endTransfer());
 }
 
 TEST(ReplyMatching, AReplyMustEchoCommandOffsetAndAFittingLength) {
@@ -77,7 +79,7 @@ TEST_F(SessionFaults, ShortReplyIsNoReplyAndTheFrameIsSentAgain) {
     sim_->shortenReplies(kModel, 8);
     const auto before = framesReceived();
     Bytes out(56);
-    ASSERT_EQ(session_.readBlock(0, out), 1);
+    ASSERT_TRUE(session_.readBlock(0, out));
     EXPECT_EQ(out, memory);
     EXPECT_EQ(framesReceived() - before, 2u);
 }
@@ -89,15 +91,15 @@ TEST_F(SessionFaults, ReplugUnderTheSameNameIsSeenThroughTheSessionsOwnHandle) {
     // Opening the path works again: only the handle tells the device went.
     EXPECT_EQ(probeDevice(session_.hid), 1);
     EXPECT_TRUE(handleHungUp(session_.hid));
-    EXPECT_NE(session_.beginTransfer(), 1);
+    EXPECT_EQ(session_.beginTransfer(), Status::HungUp);
 }
 
 TEST_F(SessionFaults, KeyPageStartingWhereThePreviousTransferEndedIsStored) {
     KeyBlock page0{}, page4{};
     page0.fill(0x11);
     page4.fill(0x44);
-    ASSERT_EQ(session_.writeKeyPage(0, page0), 1);
-    ASSERT_EQ(session_.writeKeyPage(4, page4), 1); // first chunk at 504 = page 0's end
+    ASSERT_TRUE(session_.writeKeyPage(0, page0));
+    ASSERT_TRUE(session_.writeKeyPage(4, page4)); // first chunk at 504 = page 0's end
     EXPECT_EQ(sim_->memory(kModel, sim::Region::KeyPages, 0, 126), Bytes(126, 0x11));
     EXPECT_EQ(sim_->memory(kModel, sim::Region::KeyPages, 504, 126), Bytes(126, 0x44));
     EXPECT_NE(sim_->memory(kModel, sim::Region::KeyPages, 126, 1), Bytes(1, 0x11));

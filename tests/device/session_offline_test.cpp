@@ -4,6 +4,8 @@
 #include "quellix/device/device_session.h"
 #include "quellix/platform/clock.h"
 
+#include "result_print.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -16,9 +18,9 @@ TEST(SessionOffline, EndTransferPausesTenMillisecondsEvenWhenDisconnected) {
     platform::ManualClock clock;
     DeviceSession session;
     session.setClock(clock);
-    EXPECT_EQ(session.endTransfer(), 0);
+    EXPECT_EQ(session.endTransfer(), Status::NotConnected);
     EXPECT_EQ(clock.tickCount(), 10u);
-    EXPECT_EQ(session.beginTransfer(), 0);
+    EXPECT_EQ(session.beginTransfer(), Status::NotConnected);
     EXPECT_EQ(clock.tickCount(), 10u);
 }
 
@@ -43,28 +45,28 @@ TEST(SessionOffline, DisconnectedResults) {
     std::vector<std::uint8_t> out(8);
     struct Case {
         const char* what;
-        int result;
-        int expected;
+        Result result;
+        Status expected;
     };
     const Case cases[] = {
-        {"begin", session.beginTransfer(), 0},
-        {"info", session.readDeviceInfo(info), 0},
-        {"read block", session.readBlock(0, out), 0},
-        {"default keys", session.readDefaultKeys(block), 0},
-        {"key page 4", session.readKeyPage(4, block), 0},
-        {"key page 5", session.readKeyPage(5, block), -201},
-        {"write page 9", session.writeKeyPage(9, block), -201},
-        {"reset", session.resetDevice(), 0},
-        {"notice", session.lightingNotice(), 0},
-        {"stream", session.streamFrame(data), 0},
-        {"macro", session.writeMacroImage(data), 0},
-        {"empty pointer image", session.writePointerImage({}), 1},
+        {"begin", session.beginTransfer(), Status::NotConnected},
+        {"info", session.readDeviceInfo(info), Status::NotConnected},
+        {"read block", session.readBlock(0, out), Status::NotConnected},
+        {"default keys", session.readDefaultKeys(block), Status::NotConnected},
+        {"key page 4", session.readKeyPage(4, block), Status::NotConnected},
+        {"key page 5", session.readKeyPage(5, block), Status::BadArgument},
+        {"write page 9", session.writeKeyPage(9, block), Status::BadArgument},
+        {"reset", session.resetDevice(), Status::NotConnected},
+        {"notice", session.lightingNotice(), Status::NotConnected},
+        {"stream", session.streamFrame(data), Status::NotConnected},
+        {"macro", session.writeMacroImage(data), Status::NotConnected},
+        {"empty pointer image", session.writePointerImage({}), Status::Ok},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.result, c.expected) << c.what;
     }
     session.blockLength = 0;
-    EXPECT_EQ(session.readDefaultKeys(block), 1);
+    EXPECT_TRUE(session.readDefaultKeys(block));
 }
 
 } // namespace

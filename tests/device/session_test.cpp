@@ -2,6 +2,8 @@
 
 #include "session_sim_fixture.h"
 
+#include "result_print.h"
+
 #include <gmock/gmock.h>
 
 #include <algorithm>
@@ -47,7 +49,7 @@ std::vector<ChunkHeader> expectedChunks(std::uint8_t command, std::uint16_t base
 using SessionTest = SimulatedMouseSession;
 
 TEST_F(SessionTest, BeginTransferSendsTheExactRequest) {
-    ASSERT_EQ(session_.beginTransfer(), 1);
+    ASSERT_TRUE(session_.beginTransfer());
     std::array<std::uint8_t, 64> expected{};
     expected[0] = 4;
     expected[1] = 1;
@@ -57,7 +59,7 @@ TEST_F(SessionTest, BeginTransferSendsTheExactRequest) {
 
 TEST_F(SessionTest, DeviceInfoAsksFor33BytesAtOffset0) {
     DeviceInfoBlock info{};
-    ASSERT_EQ(session_.readDeviceInfo(info), 1);
+    ASSERT_TRUE(session_.readDeviceInfo(info));
     EXPECT_EQ(lastHeaders(requests(), 1), (std::vector<ChunkHeader>{{3, 33, 0}}));
 }
 
@@ -67,20 +69,20 @@ TEST_F(SessionTest, BlockWriteThenReadRoundTripsThroughDeviceMemory) {
         data[i] = static_cast<std::uint8_t>(0x80 + i);
     }
     session_.syncActive = 1;
-    ASSERT_EQ(session_.writeBlock(64, data), 1);
+    ASSERT_TRUE(session_.writeBlock(64, data));
     EXPECT_EQ(session_.syncActive, 0);
     EXPECT_EQ(sim_->memory(kModel, 64, data.size()), data);
 
     std::vector<std::uint8_t> back(56);
-    ASSERT_EQ(session_.readBlock(64, back), 1);
+    ASSERT_TRUE(session_.readBlock(64, back));
     EXPECT_EQ(back, data);
 }
 
 TEST_F(SessionTest, BlockCommandsRefuseMoreThanOneFrameWithoutTraffic) {
     const auto before = framesReceived();
     std::vector<std::uint8_t> tooLong(57);
-    EXPECT_EQ(session_.readBlock(0, tooLong), -1);
-    EXPECT_EQ(session_.writeBlock(0, tooLong), -1);
+    EXPECT_EQ(session_.readBlock(0, tooLong), Status::BadArgument);
+    EXPECT_EQ(session_.writeBlock(0, tooLong), Status::BadArgument);
     EXPECT_EQ(framesReceived(), before);
 }
 
@@ -88,7 +90,7 @@ TEST_F(SessionTest, ChunkedUploadsSplitAt56Bytes) {
     for (std::size_t size : {0u, 1u, 56u, 57u, 512u}) {
         const std::vector<std::uint8_t> data(size, 0x5A);
         const auto before = framesReceived();
-        ASSERT_EQ(session_.writePointerImage(data), 1) << size;
+        ASSERT_TRUE(session_.writePointerImage(data)) << size;
         const auto expected = expectedChunks(23, 0, size);
         EXPECT_EQ(framesReceived() - before, expected.size()) << size;
         EXPECT_EQ(lastHeaders(requests(), expected.size()), expected) << size;
@@ -97,7 +99,7 @@ TEST_F(SessionTest, ChunkedUploadsSplitAt56Bytes) {
 
 TEST_F(SessionTest, KeyPage2IsReadFromOffset252InTenChunks) {
     KeyBlock page{};
-    ASSERT_EQ(session_.readKeyPage(2, page), 1);
+    ASSERT_TRUE(session_.readKeyPage(2, page));
     EXPECT_EQ(lastHeaders(requests(), 10), expectedChunks(8, 252, 512));
     EXPECT_EQ(lastHeaders(requests(), 1), (std::vector<ChunkHeader>{{8, 8, 756}}));
 }
@@ -106,21 +108,21 @@ TEST_F(SessionTest, BlockLengthIsClampedToTheBuffer) {
     session_.blockLength = 600;
     KeyBlock keys{};
     const auto before = framesReceived();
-    ASSERT_EQ(session_.readDefaultKeys(keys), 1);
+    ASSERT_TRUE(session_.readDefaultKeys(keys));
     EXPECT_EQ(framesReceived() - before, 10u);
 
     session_.blockLength = 30;
-    ASSERT_EQ(session_.readDefaultKeys(keys), 1);
+    ASSERT_TRUE(session_.readDefaultKeys(keys));
     EXPECT_EQ(lastHeaders(requests(), 1), (std::vector<ChunkHeader>{{7, 30, 0}}));
 }
 
 TEST_F(SessionTest, PageFiveIsRefusedBeforeAnyTraffic) {
     KeyBlock page{};
     const auto before = framesReceived();
-    EXPECT_EQ(session_.readKeyPage(5, page), -201);
-    EXPECT_EQ(session_.writeKeyPage(5, page), -201);
+    EXPECT_EQ(session_.readKeyPage(5, page), Status::BadArgument);
+    EXPECT_EQ(session_.writeKeyPage(5, page), Status::BadArgument);
     session_.connected = 0;
-    EXPECT_EQ(session_.readKeyPage(7, page), -201);
+    EXPECT_EQ(session_.readKeyPage(7, page), Status::BadArgument);
     EXPECT_EQ(framesReceived(), before);
 }
 
@@ -128,21 +130,21 @@ TEST_F(SessionTest, StreamingPausedSendsNothingAndSucceeds) {
     const std::vector<std::uint8_t> frame(60, 0x11);
     session_.streamEnabled = 0;
     const auto before = framesReceived();
-    EXPECT_EQ(session_.streamFrame(frame), 1);
+    EXPECT_TRUE(session_.streamFrame(frame));
     EXPECT_EQ(framesReceived(), before);
     session_.streamEnabled = 1;
-    EXPECT_EQ(session_.streamFrame(frame), 1);
+    EXPECT_TRUE(session_.streamFrame(frame));
     EXPECT_EQ(framesReceived() - before, 2u);
 }
 
 TEST_F(SessionTest, ResetAndLightingNoticeCarryAZeroChecksum) {
     struct Case {
-        int (DeviceSession::*send)();
+        Result (DeviceSession::*send)();
         std::uint8_t command;
     };
     for (const Case& c :
          {Case{&DeviceSession::lightingNotice, 19}, Case{&DeviceSession::resetDevice, 13}}) {
-        (session_.*c.send)();
+        EXPECT_TRUE((session_.*c.send)());
         const auto request = requests().back();
         EXPECT_EQ(request[0], 4);
         EXPECT_EQ(request[1], 0);
@@ -154,23 +156,26 @@ TEST_F(SessionTest, ResetAndLightingNoticeCarryAZeroChecksum) {
 
 TEST_F(SessionTest, RejectionStatusEndsAChunkedReadKeepingEarlierChunks) {
     KeyBlock expected{};
-    ASSERT_EQ(session_.readDefaultKeys(expected), 1);
+    ASSERT_TRUE(session_.readDefaultKeys(expected));
 
     struct Case {
         std::uint8_t status;
-        int result;
+        Status result;
     };
-    for (const Case& c : {Case{0xFF, -102}, Case{0xFE, -103}}) {
+    for (const Case& c : {Case{0xFF, Status::Rejected}, Case{0xFE, Status::Malformed}}) {
         // The third chunk's reply carries the status.
         int replies = 0;
-        session_.setFrameObserver([&](FrameDirection direction, std::span<const std::uint8_t>) {
-            if (direction == FrameDirection::Received && ++replies == 2) {
+        session_.setFrameObserver([&](FrameEvent event, std::span<const std::uint8_t>) {
+            if (event == FrameEvent::Taken && ++replies == 2) {
                 sim_->replyWithStatus(kModel, c.status, 1);
             }
         });
         KeyBlock keys;
         keys.fill(0xA5);
-        EXPECT_EQ(session_.readDefaultKeys(keys), c.result);
+        const Result result = session_.readDefaultKeys(keys);
+        EXPECT_EQ(result, c.result);
+        // The detail names the chunk that was refused.
+        EXPECT_EQ(result.detail(), "command 7 at 0x0070");
         session_.setFrameObserver({});
         EXPECT_TRUE(std::equal(keys.begin(), keys.begin() + 112, expected.begin()));
         EXPECT_TRUE(std::all_of(keys.begin() + 112, keys.end(), [](auto b) { return b == 0xA5; }));
@@ -180,16 +185,16 @@ TEST_F(SessionTest, RejectionStatusEndsAChunkedReadKeepingEarlierChunks) {
 TEST_F(SessionTest, UnansweredFrameIsWrittenFourTimesThenGivesZero) {
     sim_->dropReplies(kModel, 4);
     const auto before = framesReceived();
-    EXPECT_EQ(session_.beginTransfer(), 0);
+    EXPECT_EQ(session_.beginTransfer(), Status::NoReply);
     EXPECT_EQ(framesReceived() - before, 4u);
     // The next command is not disturbed.
-    EXPECT_EQ(session_.beginTransfer(), 1);
+    EXPECT_TRUE(session_.beginTransfer());
 }
 
 TEST_F(SessionTest, AReplyOnTheLastAttemptIsEnough) {
     sim_->dropReplies(kModel, 3);
     const auto before = framesReceived();
-    EXPECT_EQ(session_.endTransfer(), 1);
+    EXPECT_TRUE(session_.endTransfer());
     EXPECT_EQ(framesReceived() - before, 4u);
 }
 
@@ -198,24 +203,40 @@ TEST_F(SessionTest, DisconnectedSessionSendsNothing) {
     session_.syncActive = 1;
     const auto before = framesReceived();
     const std::vector<std::uint8_t> data(8, 1);
-    EXPECT_EQ(session_.writeBlock(0, data), 0);
+    EXPECT_EQ(session_.writeBlock(0, data), Status::NotConnected);
     EXPECT_EQ(session_.syncActive, 0);
-    EXPECT_EQ(session_.endTransfer(), 0);
-    EXPECT_EQ(session_.resetDevice(), 0);
-    EXPECT_EQ(session_.writeMacroImage({}), 1); // nothing to send
+    EXPECT_EQ(session_.endTransfer(), Status::NotConnected);
+    EXPECT_EQ(session_.resetDevice(), Status::NotConnected);
+    EXPECT_TRUE(session_.writeMacroImage({})); // nothing to send
     EXPECT_EQ(framesReceived(), before);
 }
 
 TEST_F(SessionTest, TraceSeesEveryRequestAndReply) {
-    std::vector<std::pair<FrameDirection, std::size_t>> seen;
-    session_.setFrameObserver([&](FrameDirection direction, std::span<const std::uint8_t> bytes) {
-        seen.emplace_back(direction, bytes.size());
+    std::vector<std::pair<FrameEvent, std::size_t>> seen;
+    session_.setFrameObserver([&](FrameEvent event, std::span<const std::uint8_t> bytes) {
+        seen.emplace_back(event, bytes.size());
     });
-    ASSERT_EQ(session_.beginTransfer(), 1);
+    ASSERT_TRUE(session_.beginTransfer());
     session_.setFrameObserver({});
-    ASSERT_EQ(session_.endTransfer(), 1);
-    EXPECT_THAT(seen, ::testing::ElementsAre(std::pair{FrameDirection::Sent, 64u},
-                                             std::pair{FrameDirection::Received, 64u}));
+    ASSERT_TRUE(session_.endTransfer());
+    EXPECT_THAT(seen, ::testing::ElementsAre(std::pair{FrameEvent::Sent, 64u},
+                                             std::pair{FrameEvent::Taken, 64u}));
+}
+
+TEST_F(SessionTest, TraceMarksTheLateReplyItDrops) {
+    // Command 1's reply comes after its first attempt gave up: the second
+    // attempt takes it, and the reply to that second attempt, arriving
+    // later, is dropped by command 2 as stale before command 2's own.
+    sim_->spikeReplies(kModel, std::chrono::milliseconds(400), 1);
+    std::vector<FrameEvent> seen;
+    session_.setFrameObserver(
+        [&](FrameEvent event, std::span<const std::uint8_t>) { seen.push_back(event); });
+    ASSERT_TRUE(session_.beginTransfer());
+    ASSERT_TRUE(session_.endTransfer());
+    session_.setFrameObserver({});
+    EXPECT_THAT(seen, ::testing::ElementsAre(FrameEvent::Sent, FrameEvent::Sent, FrameEvent::Taken,
+                                             FrameEvent::Sent, FrameEvent::DroppedStale,
+                                             FrameEvent::Taken));
 }
 
 } // namespace

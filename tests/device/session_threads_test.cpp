@@ -2,6 +2,8 @@
 
 #include "session_sim_fixture.h"
 
+#include "result_print.h"
+
 #include <gmock/gmock.h>
 
 #include <atomic>
@@ -29,43 +31,44 @@ TEST_F(SessionThreadsTest, CancelledReplyWaitCountsAsAFailedAttempt) {
             cancelPending(session_.hid);
         }
     });
-    const int result = session_.beginTransfer();
+    const Result result = session_.beginTransfer();
     done = true;
     canceller.join();
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(result, Status::NoReply);
     EXPECT_EQ(framesReceived() - before, 4u);
-    EXPECT_EQ(session_.beginTransfer(), 1);
+    EXPECT_TRUE(session_.beginTransfer());
 }
 
 TEST_F(SessionThreadsTest, UnplugInTheMiddleOfAChunkedReadFailsAndKeepsEarlierChunks) {
     KeyBlock expected{};
-    ASSERT_EQ(session_.readDefaultKeys(expected), 1);
+    ASSERT_TRUE(session_.readDefaultKeys(expected));
 
     sim_->unplugAfterFrames(kModel, 3); // the third chunk goes unanswered
     KeyBlock keys;
     keys.fill(0xA5);
-    const int result = session_.readDefaultKeys(keys);
-    EXPECT_THAT(result, ::testing::AnyOf(0, -1));
+    const Result result = session_.readDefaultKeys(keys);
+    EXPECT_THAT(result.status(), ::testing::AnyOf(Status::HungUp, Status::NoReply, Status::WriteFailed));
     EXPECT_TRUE(std::equal(keys.begin(), keys.begin() + 112, expected.begin()));
     EXPECT_TRUE(std::all_of(keys.begin() + 112, keys.end(), [](auto b) { return b == 0xA5; }));
     EXPECT_FALSE(sim_->isPlugged(kModel));
     // Further commands fail the same way instead of hanging.
-    EXPECT_THAT(session_.beginTransfer(), ::testing::AnyOf(0, -1));
+    EXPECT_THAT(session_.beginTransfer().status(),
+                ::testing::AnyOf(Status::HungUp, Status::NoReply, Status::WriteFailed));
 }
 
 TEST_F(SessionThreadsTest, RepliesGoToTheirOwnRequestsUnderConcurrentTraffic) {
     std::thread streamer([&] {
         const std::vector<std::uint8_t> ledFrame(60, 0x33);
         for (int i = 0; i < 150; ++i) {
-            EXPECT_EQ(session_.streamFrame(ledFrame), 1);
+            EXPECT_TRUE(session_.streamFrame(ledFrame));
         }
     });
     for (int i = 0; i < 100; ++i) {
         std::vector<std::uint8_t> data(40, static_cast<std::uint8_t>(i));
         data.front() = 0xC0;
-        ASSERT_EQ(session_.writeBlock(192, data), 1);
+        ASSERT_TRUE(session_.writeBlock(192, data));
         std::vector<std::uint8_t> back(40);
-        ASSERT_EQ(session_.readBlock(192, back), 1);
+        ASSERT_TRUE(session_.readBlock(192, back));
         ASSERT_EQ(back, data) << "round " << i;
     }
     streamer.join();

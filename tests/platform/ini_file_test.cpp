@@ -4,7 +4,11 @@
 #include "temp_dir.h"
 #include "unprivileged.h"
 
+#include "result_print.h"
+
 #include <gtest/gtest.h>
+
+#include <cerrno>
 #include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -106,19 +110,15 @@ TEST_F(PrivateProfileFile, NullKeyDeletesTheSectionNullValueTheKey) {
 
 TEST_F(PrivateProfileFile, RefusedInputAndUnreadableFilesLeaveTheFileAlone) {
     writeBytes(ini, "[S]\r\nk=old\r\n");
-    std::error_code error;
-    EXPECT_FALSE(writePrivateProfileString("S", "k", "a\r\nevil=1", ini, error));
-    EXPECT_EQ(error, std::errc::invalid_argument);
+    EXPECT_EQ(writeProfileString("S", "k", "a\r\nevil=1", ini), Status::BadArgument);
     EXPECT_EQ(readBytes(ini), "[S]\r\nk=old\r\n");
 
     const auto folder = dir / "folder.ini";
     std::filesystem::create_directory(folder);
-    EXPECT_FALSE(writePrivateProfileString("S", "k", "v", folder, error));
-    EXPECT_EQ(error, std::errc::is_a_directory);
+    EXPECT_EQ(writeProfileString("S", "k", "v", folder).errorNumber(), EISDIR);
     EXPECT_EQ(getPrivateProfileString("S", "k", "dflt", folder), "dflt");
 
-    EXPECT_FALSE(writePrivateProfileString("S", "k", "v", dir / "no/such/dir.ini", error));
-    EXPECT_TRUE(error);
+    EXPECT_EQ(writeProfileString("S", "k", "v", dir / "no/such/dir.ini"), Status::FileError);
 }
 
 // Restores the file size limit and SIGXFSZ disposition it changed.
@@ -146,9 +146,7 @@ TEST_F(PrivateProfileFile, FailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
     writeBytes(ini, original);
     {
         FileSizeLimit limit(64); // the new content cannot be written
-        std::error_code error;
-        EXPECT_FALSE(writePrivateProfileString("S", "k", std::string(200, 'x'), ini, error));
-        EXPECT_EQ(error, std::errc::file_too_large);
+        EXPECT_EQ(writeProfileString("S", "k", std::string(200, 'x'), ini).errorNumber(), EFBIG);
     }
     EXPECT_EQ(readBytes(ini), original);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
@@ -176,11 +174,12 @@ TEST_F(PrivateProfileFile, ReadOnlyFileIsNotReplaced) {
     std::filesystem::permissions(ini, std::filesystem::perms::owner_read);
     EXPECT_EQ(test::runUnprivileged(dir.path(),
                                     [&]() -> std::string {
-                                        std::error_code error;
-                                        if (writePrivateProfileString("S", "k", "new", ini, error))
+                                        const Result error =
+                                            writeProfileString("S", "k", "new", ini);
+                                        if (error)
                                             return "the write succeeded";
-                                        if (error != std::errc::permission_denied)
-                                            return "wrong error: " + error.message();
+                                        if (error.errorNumber() != EACCES)
+                                            return "wrong error: " + error.describe();
                                         if (getPrivateProfileString("S", "k", "0", ini) != "old")
                                             return "the old value is gone";
                                         return {};

@@ -92,7 +92,7 @@ TEST_F(LinkTest, ChoosingTheProgramAProfileLinksAlreadyUnlinksIt) {
     // The user clears the check, then checks it again with the same program.
     click("kb_key_profile_link_check");
     EXPECT_EQ(Catalogue(Family::KeyboardKeys, data_.path()).linkFlag(1), 0);
-    Catalogue(Family::KeyboardKeys, data_.path()).setLink(1, {"1", program("alpha")});
+    ASSERT_TRUE(Catalogue(Family::KeyboardKeys, data_.path()).setLink(1, {"1", program("alpha")}));
     backend_.QueueFileDialogAnswer(program("alpha"));
     click("kb_key_profile_link_check");
     EXPECT_EQ(boxes(), std::vector<std::string>{

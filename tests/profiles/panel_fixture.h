@@ -126,20 +126,20 @@ protected:
         const auto& info = familyInfo(family);
         std::vector<std::uint8_t> payload(info.payloadBytes, 0);
         const auto path = data_ / (name + std::string(info.extension));
-        return readProfileFile(path, ReadMode::Lenient, info.kind, payload) == kReadOk ? payload[0]
-                                                                                       : -1;
+        return readProfileFile(path, ReadMode::Lenient, info.kind, payload) ? payload[0] : -1;
     }
     // A catalogue of the given names (and links), as a user left it.
     void writeCatalogue(Family family, const std::vector<std::string>& names,
                         const std::vector<LinkEntry>& links = {}, int selection = 0) {
         const Catalogue cat(family, data_.path());
-        cat.setCount(static_cast<int>(names.size()));
+        ASSERT_TRUE(cat.setCount(static_cast<int>(names.size())));
         for (std::size_t i = 0; i < names.size(); ++i) {
-            cat.setName(static_cast<int>(i), names[i]);
-            cat.setLink(static_cast<int>(i), i < links.size() ? links[i] : LinkEntry{"0", " "});
+            ASSERT_TRUE(cat.setName(static_cast<int>(i), names[i]));
+            ASSERT_TRUE(cat.setLink(static_cast<int>(i),
+                                    i < links.size() ? links[i] : LinkEntry{"0", " "}));
             writeProfile(cat.profilePath(names[i]), family, static_cast<std::uint8_t>(i + 1));
         }
-        cat.setSelection(selection);
+        ASSERT_TRUE(cat.setSelection(selection));
     }
     FamilyPanel& panel(Family family) { return panels_->Panel(family); }
     dui::CComboUI& list(Family family) {

@@ -69,9 +69,9 @@ TEST_F(PanelTest, FillListsDamagedNamesWithoutTouchingFiles) {
     // A hand-edited catalogue: a count beyond its names and a name that
     // would leave the directory.
     const Catalogue cat(Family::PadLighting, data_.path());
-    cat.setCount(3);
-    cat.setName(0, "../escape");
-    cat.setName(1, "ok");
+    ASSERT_TRUE(cat.setCount(3));
+    ASSERT_TRUE(cat.setName(0, "../escape"));
+    ASSERT_TRUE(cat.setName(1, "ok"));
     panel(Family::PadLighting).Fill();
     EXPECT_EQ(texts(Family::PadLighting), (Names{"../escape", "ok", "0"}));
     dui::UserDriver(window_, backend_).SelectItem("mp_deng_profile_combo", 0);
@@ -279,7 +279,7 @@ TEST_F(PanelTest, CopyAddsACopyNameAndAppliesIt) {
         std::filesystem::create_directory(data_.path());
         // A stale link at the copy's position must not come with it.
         const Catalogue cat(Family::MouseDevice, data_.path());
-        cat.setLink(static_cast<int>(c.names.size()), {"1", "/usr/bin/old"});
+        ASSERT_TRUE(cat.setLink(static_cast<int>(c.names.size()), {"1", "/usr/bin/old"}));
         writeCatalogue(Family::MouseDevice, c.names);
         panel(Family::MouseDevice).Fill();
         panel(Family::MouseDevice).SelectQuietly(c.selected);
@@ -390,7 +390,8 @@ TEST_F(PanelTest, ImportReplacesTheSelectedProfileAndAppliesIt) {
     // A keyboard lighting file is accepted by the pad family: its front
     // becomes the pad profile, stamped with the pad's kind.
     writeProfile(data_ / "foreign.led", Family::KeyboardLighting, 0x77);
-    writeProfileFile(data_ / "bad.led", ProfileKind::MousePad, std::vector<std::uint8_t>(64, 1));
+    ASSERT_TRUE(
+        writeProfileFile(data_ / "bad.led", ProfileKind::MousePad, std::vector<std::uint8_t>(64, 1)));
     {
         std::string bytes = platform::test::readBytes(data_ / "bad.led");
         bytes[0] = 0x55;
@@ -436,8 +437,7 @@ TEST_F(PanelTest, ImportReplacesTheSelectedProfileAndAppliesIt) {
     EXPECT_EQ(request.filters[0].patterns, (std::vector<dui::CDuiString>{"*.led"}));
     // The imported file was stamped with the pad's kind.
     std::vector<std::uint8_t> payload(64, 0);
-    EXPECT_EQ(readProfileFile(data_ / "a.led", ReadMode::Exact, ProfileKind::MousePad, payload),
-              kReadOk);
+    EXPECT_TRUE(readProfileFile(data_ / "a.led", ReadMode::Exact, ProfileKind::MousePad, payload));
 }
 
 TEST_F(PanelTest, ExportWritesTheSelectedProfileWhereTheUserChose) {
@@ -450,8 +450,7 @@ TEST_F(PanelTest, ExportWritesTheSelectedProfileWhereTheUserChose) {
     click("ms_pro_device_export_btn");
     // The default extension was added to the typed name.
     std::vector<std::uint8_t> payload(576, 0);
-    EXPECT_EQ(readProfileFile(data_ / "out.config", ReadMode::Exact, ProfileKind::Mouse, payload),
-              kReadOk);
+    EXPECT_TRUE(readProfileFile(data_ / "out.config", ReadMode::Exact, ProfileKind::Mouse, payload));
     EXPECT_EQ(payload[0], 2);
     const auto& request = backend_.FileDialogRequests().back();
     EXPECT_TRUE(request.save);

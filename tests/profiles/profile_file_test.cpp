@@ -6,7 +6,11 @@
 #include "quellix/profiles/families.h"
 #include "temp_dir.h"
 
+#include "result_print.h"
+
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,23 +50,23 @@ TEST(ProfileFile, ExactReadsRefuseAnythingButTheFamilysFile) {
     struct Case {
         const char* name;
         std::string file;
-        int result;
+        Status result;
     };
     const Case cases[] = {
-        {"right", fileBytes({0xAA, 0x55, 0, 0, 3}, 64), kReadOk},
-        {"reserved bytes do not matter", fileBytes({0xAA, 0x55, 9, 9, 3, 0, 9}, 64), kReadOk},
-        {"magic the wrong way round", fileBytes({0x55, 0xAA, 0, 0, 3}, 64), kReadBadFormat},
-        {"other kind", fileBytes({0xAA, 0x55, 0, 0, 1}, 64), kReadBadFormat},
-        {"short", fileBytes({0xAA, 0x55, 0, 0, 3}, 63), kReadBadFormat},
-        {"header only", fileBytes({0xAA, 0x55, 0, 0, 3}, 0), kReadBadFormat},
-        {"long", fileBytes({0xAA, 0x55, 0, 0, 3}, 65), kReadBadFormat},
-        {"empty", std::string(), kReadBadFormat},
+        {"right", fileBytes({0xAA, 0x55, 0, 0, 3}, 64), Status::Ok},
+        {"reserved bytes do not matter", fileBytes({0xAA, 0x55, 9, 9, 3, 0, 9}, 64), Status::Ok},
+        {"magic the wrong way round", fileBytes({0x55, 0xAA, 0, 0, 3}, 64), Status::BadFile},
+        {"other kind", fileBytes({0xAA, 0x55, 0, 0, 1}, 64), Status::BadFile},
+        {"short", fileBytes({0xAA, 0x55, 0, 0, 3}, 63), Status::BadFile},
+        {"header only", fileBytes({0xAA, 0x55, 0, 0, 3}, 0), Status::BadFile},
+        {"long", fileBytes({0xAA, 0x55, 0, 0, 3}, 65), Status::BadFile},
+        {"empty", std::string(), Status::BadFile},
     };
     for (const auto& c : cases) {
         std::vector<std::uint8_t> payload(64, 0xEE);
         EXPECT_EQ(decodeProfile(c.file, ReadMode::Exact, ProfileKind::MousePad, payload), c.result)
             << c.name;
-        const std::uint8_t expected = c.result == kReadOk ? 7 : 0xEE;
+        const std::uint8_t expected = c.result == Status::Ok ? 7 : 0xEE;
         EXPECT_EQ(payload[0], expected) << c.name << ": a refused file changes nothing";
     }
 }
@@ -72,27 +76,35 @@ TEST(ProfileFile, LenientReadsTakeAnyFileWithTheMagic) {
     std::vector<std::uint8_t> payload(64, 0);
     EXPECT_EQ(decodeProfile(fileBytes({0xAA, 0x55, 0, 0, 1}, 1958, 9), ReadMode::Lenient,
                             ProfileKind::MousePad, payload),
-              kReadOk);
+              Status::Ok);
     EXPECT_EQ(payload[63], 9);
     // A header alone gives the zeros the caller put there.
     std::vector<std::uint8_t> zeros(64, 0);
     EXPECT_EQ(
         decodeProfile(fileBytes({0xAA, 0x55}, 0), ReadMode::Lenient, ProfileKind::MousePad, zeros),
-        kReadOk);
+        Status::Ok);
     EXPECT_EQ(zeros, std::vector<std::uint8_t>(64, 0));
     EXPECT_EQ(
         decodeProfile(fileBytes({0x55, 0xAA}, 64), ReadMode::Lenient, ProfileKind::MousePad, zeros),
-        kReadBadFormat);
+        Status::BadFile);
 }
 
 TEST(ProfileFile, MissingFileAndDiagnostics) {
     TempDir dir;
     std::vector<std::uint8_t> payload(64);
-    EXPECT_EQ(readProfileFile(dir / "none.led", ReadMode::Exact, ProfileKind::MousePad, payload),
-              kReadMissing);
-    EXPECT_EQ(readDiagnostic(kReadMissing), "配置文件丢失");
-    EXPECT_EQ(readDiagnostic(kReadBadFormat), "配置文件格式错误");
-    EXPECT_EQ(readDiagnostic(kReadOk), "");
+    const Result missing =
+        readProfileFile(dir / "none.led", ReadMode::Exact, ProfileKind::MousePad, payload);
+    EXPECT_EQ(missing, Status::FileError);
+    EXPECT_EQ(missing.errorNumber(), ENOENT);
+    EXPECT_EQ(missing.detail(), (dir / "none.led").string());
+    platform::test::writeBytes(dir / "short.led", std::string("\xAA\x55", 2));
+    const Result bad =
+        readProfileFile(dir / "short.led", ReadMode::Exact, ProfileKind::MousePad, payload);
+    EXPECT_EQ(bad, Status::BadFile);
+    EXPECT_NE(bad.detail().find("short.led"), std::string::npos) << bad.detail();
+    EXPECT_EQ(readDiagnostic(missing), "配置文件丢失");
+    EXPECT_EQ(readDiagnostic(bad), "配置文件格式错误");
+    EXPECT_EQ(readDiagnostic(Result::success()), "");
 }
 
 TEST(ProfileFile, WriteThenReadRoundTrips) {
@@ -101,8 +113,7 @@ TEST(ProfileFile, WriteThenReadRoundTrips) {
     std::iota(payload.begin(), payload.end(), 0);
     ASSERT_TRUE(writeProfileFile(dir / "a.config", ProfileKind::Mouse, payload));
     std::vector<std::uint8_t> back(576);
-    EXPECT_EQ(readProfileFile(dir / "a.config", ReadMode::Exact, ProfileKind::Mouse, back),
-              kReadOk);
+    EXPECT_TRUE(readProfileFile(dir / "a.config", ReadMode::Exact, ProfileKind::Mouse, back));
     EXPECT_EQ(back, payload);
 }
 
@@ -115,19 +126,22 @@ TEST(ProfileFile, FailedSaveSaysSoAndKeepsTheOldFile) {
                   [&]() -> std::string {
                       ::chmod(dir.path().c_str(), 0500); // no new files in it
                       const auto mark = platform::debugSequence();
-                      const bool saved =
+                      const Result saved =
                           writeProfileFile(dir / "p.led", ProfileKind::MousePad, fresh);
                       ::chmod(dir.path().c_str(), 0700);
                       if (saved) {
                           return "the save succeeded";
+                      }
+                      if (saved.errorNumber() != EACCES) {
+                          return "wrong reason: " + saved.describe();
                       }
                       const auto lines = platform::debugLinesSince(mark);
                       if (lines.empty() || lines.back().find("文件打开失败") == std::string::npos) {
                           return "no diagnostic line";
                       }
                       std::vector<std::uint8_t> back(64);
-                      if (readProfileFile(dir / "p.led", ReadMode::Exact, ProfileKind::MousePad,
-                                          back) != kReadOk ||
+                      if (!readProfileFile(dir / "p.led", ReadMode::Exact, ProfileKind::MousePad,
+                                           back) ||
                           back != old) {
                           return "the old file is gone";
                       }
@@ -176,15 +190,16 @@ TEST(Families, PathsComeFromTheCatalogue) {
 }
 
 TEST(Describe, NamesTheFamiliesAFileFits) {
-    std::string error;
-    const auto d = describeProfile(fileBytes({0xAA, 0x55, 0, 0, 2}, 64), &error);
+    const auto d = describeProfile(fileBytes({0xAA, 0x55, 0, 0, 2}, 64));
     ASSERT_TRUE(d);
     EXPECT_EQ(d->kind, 2);
     EXPECT_EQ(d->families, std::vector<std::string_view>{"mouse lighting"});
-    EXPECT_FALSE(describeProfile("hello", &error));
-    EXPECT_NE(error.find("header"), std::string::npos);
-    EXPECT_FALSE(describeProfile(fileBytes({0x55, 0xAA}, 4), &error));
-    EXPECT_NE(error.find("magic"), std::string::npos);
+    const auto hello = describeProfile("hello");
+    EXPECT_EQ(hello.result(), Status::BadFile);
+    EXPECT_NE(hello.result().detail().find("header"), std::string::npos);
+    const auto swapped = describeProfile(fileBytes({0x55, 0xAA}, 4));
+    EXPECT_EQ(swapped.result(), Status::BadFile);
+    EXPECT_NE(swapped.result().detail().find("magic"), std::string::npos);
 }
 
 } // namespace
