@@ -5,6 +5,14 @@
 #include "live_window.h"
 
 #include "quellix/app/device_pages.h"
+#include "quellix/dui/resource_manager.h"
+#include "quellix/dui/toolkit.h"
+#include "quellix/platform/debug.h"
+
+#include <gmock/gmock.h>
+
+#include <algorithm>
+#include <functional>
 
 namespace quellix::app {
 namespace {
@@ -20,7 +28,8 @@ protected:
         ASSERT_TRUE(live_.WaitFor([&] { return live_.Connected(DeviceKind::Mouse); }));
         // The record as a device profile load would leave it: the mouse's
         // own slot 0.
-        config::readMouseImage(calls_.configs().mouse, live_.window().Session(DeviceKind::Mouse));
+        ASSERT_TRUE(config::readMouseImage(calls_.configs().mouse,
+                                           live_.window().Session(DeviceKind::Mouse)));
         std::lock_guard hold(live_.window().Session(DeviceKind::Mouse).lock);
         calls_.configs().mouse.record.copyIn(
             calls_.configs().mouse.image.slot(0).first(config::kMouseRecordBytes));
@@ -76,6 +85,52 @@ TEST_F(MouseSettingsTest, DpiReleaseWritesTheAbsoluteOffset) {
     EXPECT_EQ(text("ms_DPI3_label_value"), "4200");
     EXPECT_EQ(live_.window().lightingChanged[device::kindIndex(DeviceKind::Mouse)].load(), 1);
     EXPECT_TRUE(std::filesystem::exists(profiles_ / "0.config"));
+}
+
+TEST_F(MouseSettingsTest, ARefusedWriteIsShownWithItsReason) {
+    page_->Refresh(ui::kMousePage);
+    auto& history = live_.backend().ModalHistory();
+    struct Case {
+        const char* what;
+        std::function<void()> edit;
+        const char* request;
+    };
+    const Case cases[] = {
+        {"report rate",
+         [&] {
+             live_.window().FindControl<dui::CComboUI>("ms_report_fct_combo")->SelectItem(1, false);
+             notify(dui::DUI_MSGTYPE_ITEMSELECT, "ms_report_fct_combo");
+         },
+         "command 6 at 0x000e"},
+        {"DPI stage 3",
+         [&] {
+             live_.window().FindControl<dui::CSliderUI>("ms_DPI3_slider")->SetValue(40);
+             notify(dui::DUI_MSGTYPE_VALUECHANGED, "ms_DPI3_slider");
+         },
+         "command 6 at 0x0011"},
+    };
+    for (const Case& c : cases) {
+        live_.simulator().replyWithStatus(sim::Model::Mouse, 0xFF, 1);
+        const std::size_t before = history.size();
+        const auto mark = platform::debugSequence();
+        c.edit();
+        ASSERT_EQ(history.size(), before + 1) << c.what;
+        const std::string& text = history.back().messageText;
+        EXPECT_EQ(history.back().className, "MsgWnd") << c.what;
+        // What failed, why (in the window's language) and which request.
+        const auto& texts = dui::Toolkit::get().resources();
+        EXPECT_THAT(text, ::testing::HasSubstr(texts.GetText("message_device_failed"))) << c.what;
+        EXPECT_THAT(text, ::testing::HasSubstr(texts.GetText("result_rejected"))) << c.what;
+        EXPECT_THAT(text, ::testing::HasSubstr(c.request)) << c.what;
+        // The debug output has one line for it.
+        const auto lines = platform::debugLinesSince(mark);
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [](const std::string& line) {
+                                    return line.find("rejected") != std::string::npos;
+                                }),
+                  1)
+            << c.what;
+    }
 }
 
 TEST_F(MouseSettingsTest, DpiColourButtonTakesTheDialogsChoiceOnlyWhenConfirmed) {

@@ -57,6 +57,16 @@ TEST_F(QuellixctlConfig, ImageOfAnAbsentDeviceFails) {
     EXPECT_FALSE(err_.str().empty());
 }
 
+TEST_F(QuellixctlConfig, ImageThatCannotBeReadWholeFailsWithTheReasonAndPrintsNothing) {
+    sim_.plug(sim::Model::Mouse);
+    sim_.unplugAfterFrames(sim::Model::Mouse, 3);
+    EXPECT_EQ(run({"image", "mouse"}), 1);
+    EXPECT_NE(err_.str().find("reading the image failed: the device was disconnected"),
+              std::string::npos)
+        << err_.str();
+    EXPECT_EQ(out_.str(), "");
+}
+
 TEST_F(QuellixctlConfig, ProfileDecodesOrSaysWhyNot) {
     platform::test::TempDir dir;
     std::vector<std::uint8_t> payload(64, 0);

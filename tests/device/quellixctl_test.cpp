@@ -130,6 +130,24 @@ TEST_F(QuellixctlTest, ReadAfterALatencySpikePrintsTheTrueBytes) {
     EXPECT_EQ(out_.str(), expected.str());
 }
 
+TEST_F(QuellixctlTest, TraceMarksTheLateReplyItDrops) {
+    sim_.spikeReplies(sim::Model::Mouse, std::chrono::milliseconds(400));
+    ASSERT_EQ(run({"--trace", "info", "mouse"}), 0) << err_.str();
+    // Command 1 was written twice; the answer to the second write comes
+    // while command 3 waits, and is marked as dropped on its own line.
+    std::istringstream lines(out_.str());
+    std::string line;
+    int dropped = 0;
+    while (std::getline(lines, line)) {
+        if (line.find("(dropped: stale)") != std::string::npos) {
+            ++dropped;
+            EXPECT_THAT(line, StartsWith("< ")) << line;
+            EXPECT_EQ(line.substr(11, 2), "01") << line; // command 1's reply
+        }
+    }
+    EXPECT_EQ(dropped, 1) << out_.str();
+}
+
 TEST_F(QuellixctlTest, InfoOnAPresentDeviceThatCannotBeOpenedSaysWhy) {
     // The mouse's interfaces are there but refuse every connection.
     std::vector<int> refusing;
