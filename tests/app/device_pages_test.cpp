@@ -147,8 +147,8 @@ TEST_F(DevicePagesTest, KeyboardMessages) {
     // Saved as the variant's factory key profile in the program folder.
     std::vector<std::uint8_t> keys(512);
     ASSERT_TRUE(profiles::readProfileFile(programDir_ / "kbkey15default.pro",
-                                        profiles::ReadMode::Exact, profiles::ProfileKind::Keyboard,
-                                        keys));
+                                          profiles::ReadMode::Exact,
+                                          profiles::ProfileKind::Keyboard, keys));
     const auto expected = sim_.memory(sim::Model::Keyboard, sim::Region::DefaultKeys, 0, 378);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), keys.begin()));
 }

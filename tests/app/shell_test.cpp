@@ -40,7 +40,7 @@ protected:
     }
     void SetStoreLanguage(const char* value) {
         ASSERT_TRUE(Settings().keyStore.writeString(platform::kProductKeyPath,
-                                                     platform::kLanguageValueName, value));
+                                                    platform::kLanguageValueName, value));
     }
     std::string Ini(const char* key) const {
         return platform::getPrivateProfileString(ui::kSkinSection, key, "(absent)",

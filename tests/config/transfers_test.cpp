@@ -210,7 +210,8 @@ TEST_F(ConfigTransfers, PadResyncTakesTheActiveSlot) {
 
 TEST_F(ConfigTransfers, ReadMouseImageFrameByFrame) {
     auto& mouse = connect(Model::Mouse);
-    const auto frames = framesOf(Model::Mouse, [&] { EXPECT_TRUE(readMouseImage(configs_.mouse, mouse)); });
+    const auto frames =
+        framesOf(Model::Mouse, [&] { EXPECT_TRUE(readMouseImage(configs_.mouse, mouse)); });
     std::vector<Frame> expected = {{1, 0, 0}, {3, 33, 0}};
     append(expected, chunks(7, 0, 512));
     for (std::uint16_t s = 0; s < 5; ++s) {
@@ -256,7 +257,8 @@ TEST_F(ConfigTransfers, MouseSettingWritesFrameByFrame) {
     };
     for (const auto& c : cases) {
         configs_.mouse.record.store(field::kSlot, static_cast<std::uint8_t>(c.slot));
-        const auto frames = framesOf(Model::Mouse, [&] { EXPECT_TRUE(c.action(configs_.mouse, mouse)) << c.name; });
+        const auto frames =
+            framesOf(Model::Mouse, [&] { EXPECT_TRUE(c.action(configs_.mouse, mouse)) << c.name; });
         EXPECT_EQ(frames, std::vector<Frame>{c.frame}) << c.name;
     }
     EXPECT_EQ(configs_.mouse.record.load(17), 30);
@@ -328,12 +330,14 @@ TEST_F(ConfigTransfers, KeyboardWithTooManyKeysStopsAfterTheInformation) {
 TEST_F(ConfigTransfers, KeyboardConfigurationWrites) {
     auto& keyboard = connect(Model::Keyboard);
     const KeyboardWrite writes[] = {{1, 1, {6}}, {0x1E, 1, {1}}, {0x1D, 1, {0}}};
-    auto frames = framesOf(Model::Keyboard, [&] { EXPECT_TRUE(writeKeyboardConfig(keyboard, writes)); });
+    auto frames =
+        framesOf(Model::Keyboard, [&] { EXPECT_TRUE(writeKeyboardConfig(keyboard, writes)); });
     EXPECT_EQ(frames,
               (std::vector<Frame>{{19, 0, 0}, {6, 1, 1, 6}, {6, 1, 0x1E, 1}, {6, 1, 0x1D, 0}}));
 
-    frames = framesOf(Model::Keyboard,
-                      [&] { EXPECT_TRUE(writeKeyboardColour(keyboard, {10, 20, 30})); });
+    frames = framesOf(Model::Keyboard, [&] {
+        EXPECT_TRUE(writeKeyboardColour(keyboard, {10, 20, 30}));
+    });
     EXPECT_EQ(frames, (std::vector<Frame>{{19, 0, 0}, {6, 3, 26, 10}, {6, 3, 36, 10}}));
     EXPECT_EQ(sim_->memory(Model::Keyboard, 36, 3), (std::vector<std::uint8_t>{10, 20, 30}));
     EXPECT_EQ(keyboard.streamEnabled.load(), 1);
@@ -343,9 +347,8 @@ TEST_F(ConfigTransfers, KeyboardSlotReloadSetsSlotZero) {
     auto& keyboard = connect(Model::Keyboard);
     configs_.keyboard.record.store(field::kSlot, 3);
     configs_.keyboard.record.store(keyboard_field::kStyle, 1);
-    const auto frames =
-        framesOf(Model::Keyboard,
-                 [&] { EXPECT_TRUE(reloadKeyboardSlot(configs_.keyboard, keyboard)); });
+    const auto frames = framesOf(
+        Model::Keyboard, [&] { EXPECT_TRUE(reloadKeyboardSlot(configs_.keyboard, keyboard)); });
     EXPECT_EQ(frames, (std::vector<Frame>{{5, 1, 0}, {5, 56, 0}}));
     EXPECT_EQ(configs_.keyboard.record.load(field::kSlot), 0);
     EXPECT_EQ(configs_.keyboard.record.load(keyboard_field::kStyle), 0); // from the keyboard
@@ -380,8 +383,7 @@ TEST_F(ConfigTransfers, ImageReadGoesOnAndReportsTheFirstFailure) {
     const auto frames =
         framesOf(Model::Mouse, [&] { result = readMouseImage(configs_.mouse, mouse); });
     EXPECT_EQ(result, Status::Malformed);
-    EXPECT_NE(result.detail().find("beginning the transfer"), std::string::npos)
-        << result.detail();
+    EXPECT_NE(result.detail().find("beginning the transfer"), std::string::npos) << result.detail();
     // The rest of the image was still read, and the transfer ended.
     EXPECT_EQ(frames.back(), (Frame{2, 0, 0}));
     EXPECT_EQ(decodeMouseSlot(configs_.mouse.image.slot(0)).dpiLevels[0], 6);

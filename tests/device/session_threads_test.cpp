@@ -47,7 +47,8 @@ TEST_F(SessionThreadsTest, UnplugInTheMiddleOfAChunkedReadFailsAndKeepsEarlierCh
     KeyBlock keys;
     keys.fill(0xA5);
     const Result result = session_.readDefaultKeys(keys);
-    EXPECT_THAT(result.status(), ::testing::AnyOf(Status::HungUp, Status::NoReply, Status::WriteFailed));
+    EXPECT_THAT(result.status(),
+                ::testing::AnyOf(Status::HungUp, Status::NoReply, Status::WriteFailed));
     EXPECT_TRUE(std::equal(keys.begin(), keys.begin() + 112, expected.begin()));
     EXPECT_TRUE(std::all_of(keys.begin() + 112, keys.end(), [](auto b) { return b == 0xA5; }));
     EXPECT_FALSE(sim_->isPlugged(kModel));

@@ -51,8 +51,8 @@ std::string nameOf(DeviceKind kind) {
 
 void readInfoBlock(device::DeviceSession& session, DeviceKind kind) {
     device::DeviceInfoBlock info{};
-    const bool ok = session.beginTransfer() && session.readDeviceInfo(info) &&
-                    session.endTransfer();
+    const bool ok =
+        session.beginTransfer() && session.readDeviceInfo(info) && session.endTransfer();
     say("info block " + nameOf(kind) + (ok ? " read" : " not read"));
 }
 

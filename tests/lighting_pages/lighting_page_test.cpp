@@ -184,7 +184,7 @@ TEST_F(LightingPageTest, PadControlsEditTheRecordFlagAndSave) {
     ASSERT_NE(saved, std::filesystem::directory_iterator());
     std::vector<std::uint8_t> payload(config::kPadLightingPayloadBytes);
     ASSERT_TRUE(profiles::readProfileFile(saved->path(), profiles::ReadMode::Exact,
-                                        profiles::ProfileKind::MousePad, payload));
+                                          profiles::ProfileKind::MousePad, payload));
     for (std::size_t i = 1; i < lighting::kLightingFieldBytes; ++i) {
         EXPECT_EQ(payload[i], record(DeviceKind::MousePad)[i].load()) << "byte " << i;
     }

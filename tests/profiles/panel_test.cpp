@@ -390,8 +390,8 @@ TEST_F(PanelTest, ImportReplacesTheSelectedProfileAndAppliesIt) {
     // A keyboard lighting file is accepted by the pad family: its front
     // becomes the pad profile, stamped with the pad's kind.
     writeProfile(data_ / "foreign.led", Family::KeyboardLighting, 0x77);
-    ASSERT_TRUE(
-        writeProfileFile(data_ / "bad.led", ProfileKind::MousePad, std::vector<std::uint8_t>(64, 1)));
+    ASSERT_TRUE(writeProfileFile(data_ / "bad.led", ProfileKind::MousePad,
+                                 std::vector<std::uint8_t>(64, 1)));
     {
         std::string bytes = platform::test::readBytes(data_ / "bad.led");
         bytes[0] = 0x55;
@@ -450,7 +450,8 @@ TEST_F(PanelTest, ExportWritesTheSelectedProfileWhereTheUserChose) {
     click("ms_pro_device_export_btn");
     // The default extension was added to the typed name.
     std::vector<std::uint8_t> payload(576, 0);
-    EXPECT_TRUE(readProfileFile(data_ / "out.config", ReadMode::Exact, ProfileKind::Mouse, payload));
+    EXPECT_TRUE(
+        readProfileFile(data_ / "out.config", ReadMode::Exact, ProfileKind::Mouse, payload));
     EXPECT_EQ(payload[0], 2);
     const auto& request = backend_.FileDialogRequests().back();
     EXPECT_TRUE(request.save);

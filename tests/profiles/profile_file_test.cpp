@@ -121,33 +121,32 @@ TEST(ProfileFile, FailedSaveSaysSoAndKeepsTheOldFile) {
     TempDir dir;
     const std::vector<std::uint8_t> old(64, 1), fresh(64, 2);
     ASSERT_TRUE(writeProfileFile(dir / "p.led", ProfileKind::MousePad, old));
-    EXPECT_EQ(platform::test::runUnprivileged(
-                  dir.path(),
-                  [&]() -> std::string {
-                      ::chmod(dir.path().c_str(), 0500); // no new files in it
-                      const auto mark = platform::debugSequence();
-                      const Result saved =
-                          writeProfileFile(dir / "p.led", ProfileKind::MousePad, fresh);
-                      ::chmod(dir.path().c_str(), 0700);
-                      if (saved) {
-                          return "the save succeeded";
-                      }
-                      if (saved.errorNumber() != EACCES) {
-                          return "wrong reason: " + saved.describe();
-                      }
-                      const auto lines = platform::debugLinesSince(mark);
-                      if (lines.empty() || lines.back().find("文件打开失败") == std::string::npos) {
-                          return "no diagnostic line";
-                      }
-                      std::vector<std::uint8_t> back(64);
-                      if (!readProfileFile(dir / "p.led", ReadMode::Exact, ProfileKind::MousePad,
-                                           back) ||
-                          back != old) {
-                          return "the old file is gone";
-                      }
-                      return {};
-                  }),
-              "");
+    EXPECT_EQ(
+        platform::test::runUnprivileged(
+            dir.path(),
+            [&]() -> std::string {
+                ::chmod(dir.path().c_str(), 0500); // no new files in it
+                const auto mark = platform::debugSequence();
+                const Result saved = writeProfileFile(dir / "p.led", ProfileKind::MousePad, fresh);
+                ::chmod(dir.path().c_str(), 0700);
+                if (saved) {
+                    return "the save succeeded";
+                }
+                if (saved.errorNumber() != EACCES) {
+                    return "wrong reason: " + saved.describe();
+                }
+                const auto lines = platform::debugLinesSince(mark);
+                if (lines.empty() || lines.back().find("文件打开失败") == std::string::npos) {
+                    return "no diagnostic line";
+                }
+                std::vector<std::uint8_t> back(64);
+                if (!readProfileFile(dir / "p.led", ReadMode::Exact, ProfileKind::MousePad, back) ||
+                    back != old) {
+                    return "the old file is gone";
+                }
+                return {};
+            }),
+        "");
 }
 
 TEST(Families, SizesKindsAndExtensions) {

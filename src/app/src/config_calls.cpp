@@ -5,8 +5,8 @@
 #include "quellix/profiles/families.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <array>
+#include <cerrno>
 #include <mutex>
 #include <vector>
 
@@ -79,8 +79,8 @@ bool loadFamily(Family family, const std::filesystem::path& directory, int posit
         std::lock_guard hold(session.lock);
         apply(payload);
     }
-    platform::debugOutput(std::string(info.name) + " profile applied: " +
-                          (result ? path.string() : "factory default"));
+    platform::debugOutput(std::string(info.name) +
+                          " profile applied: " + (result ? path.string() : "factory default"));
     return true;
 }
 
@@ -88,7 +88,7 @@ bool loadFamily(Family family, const std::filesystem::path& directory, int posit
 // the profile the catalogue selects.
 template <typename Compose>
 Result saveFamily(Family family, const std::filesystem::path& directory,
-                device::DeviceSession& session, Compose&& compose) {
+                  device::DeviceSession& session, Compose&& compose) {
     const auto& info = profiles::familyInfo(family);
     std::vector<std::uint8_t> payload;
     {

@@ -369,7 +369,8 @@ void MouseDevicePage::Reset() {
         edit->SetText(std::to_string(kResetWheelLines));
     }
     desktop_.setWheelLines(kResetWheelLines);
-    showFailure(window_, kDeviceFailed, config::resetMouseDevice(calls_.session(DeviceKind::Mouse)));
+    showFailure(window_, kDeviceFailed,
+                config::resetMouseDevice(calls_.session(DeviceKind::Mouse)));
 }
 
 void MouseDevicePage::SelectSlot(int n) {
@@ -398,9 +399,9 @@ void MouseDevicePage::DpiMoved(int stage, int value) {
 
 void MouseDevicePage::DpiReleased(int stage, int value) {
     DpiMoved(stage, value);
-    const Result written = config::writeDpiLevel(
-        calls_.configs().mouse, calls_.session(DeviceKind::Mouse), stage,
-        static_cast<std::uint8_t>(value));
+    const Result written =
+        config::writeDpiLevel(calls_.configs().mouse, calls_.session(DeviceKind::Mouse), stage,
+                              static_cast<std::uint8_t>(value));
     window_.MarkLightingChanged(DeviceKind::Mouse);
     FirstFailure saved;
     saved.note(calls_.saveMouseDevice());

@@ -99,8 +99,7 @@ Result keyTableLength(const KeyboardConfig& keyboard, device::DeviceSession& ses
     const std::size_t n = 3 * std::size_t{keyboard.info[5]};
     if (n > kMaxKeyTableBytes) {
         return Result::failure(Status::Unsupported, "the keyboard reports " +
-                                                        std::to_string(keyboard.info[5]) +
-                                                        " keys");
+                                                        std::to_string(keyboard.info[5]) + " keys");
     }
     session.blockLength = static_cast<std::uint16_t>(n);
     return Result::success();
@@ -216,7 +215,8 @@ Result readKeyboardDefaultKeys(KeyboardConfig& keyboard, device::DeviceSession& 
         return length;
     }
     // Only the table itself counts: the caller saves it when it arrived.
-    Result table = session.readDefaultKeys(keyboard.defaultKeys).context("reading the default keys");
+    Result table =
+        session.readDefaultKeys(keyboard.defaultKeys).context("reading the default keys");
     ignoreResult(session.endTransfer());
     return table;
 }

@@ -5,9 +5,9 @@
 #include "quellix/device/device_session.h"
 
 #include <algorithm>
-#include <string>
 #include <array>
 #include <cassert>
+#include <string>
 
 namespace quellix::config {
 

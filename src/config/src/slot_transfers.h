@@ -26,8 +26,7 @@ Result readImageSlot(Config& config, device::DeviceSession& session, std::size_t
 
 // Mirrors the five slots into the image, each slot's read going on past a
 // failed one; the first failure.
-template <typename Config>
-Result readImageSlots(Config& config, device::DeviceSession& session) {
+template <typename Config> Result readImageSlots(Config& config, device::DeviceSession& session) {
     FirstFailure failure;
     for (std::size_t s = 0; s < kOnBoardSlots; ++s) {
         failure.note(readImageSlot(config, session, s));

@@ -182,7 +182,7 @@ Result DeviceSession::writeBlock(std::uint16_t offset, std::span<const std::uint
 }
 
 Result DeviceSession::sendChunk(Command command, std::uint8_t length, std::uint16_t offset,
-                             const std::uint8_t* source, std::uint8_t* destination) {
+                                const std::uint8_t* source, std::uint8_t* destination) {
     std::span<const std::uint8_t> payload;
     if (source != nullptr) {
         payload = {source, length};
@@ -195,7 +195,7 @@ Result DeviceSession::sendChunk(Command command, std::uint8_t length, std::uint1
 // Commands 7, 8 and 9: the total is `blockLength`, read again before every
 // chunk, and never more than the 512-byte buffers hold.
 Result DeviceSession::blockTransfer(Command command, std::uint16_t base, const std::uint8_t* source,
-                                 std::uint8_t* destination) {
+                                    std::uint8_t* destination) {
     std::size_t total = clampedBlockLength(blockLength);
     for (std::size_t chunk = 0; chunk < total; chunk += kMaxChunkPayload) {
         const std::uint8_t length = chunkLength(chunk, total);

@@ -64,8 +64,6 @@ bool replyAnswers(const FrameBytes& request, const FrameBytes& reply) {
     }
 }
 
-
-
 std::string describeRequest(const FrameBytes& request) {
     ReportFrame frame{request};
     char text[32];

@@ -84,7 +84,8 @@ std::string ShellSettings::readString(const char* key) const {
 bool ShellSettings::write(const char* key, std::string_view value) const {
     if (const Result written = platform::writeProfileString(kSkinSection, key, value, mainIni);
         !written) {
-        platform::debugOutput(mainIni.string() + ": " + key + " not written: " + written.describe());
+        platform::debugOutput(mainIni.string() + ": " + key +
+                              " not written: " + written.describe());
         return false;
     }
     return true;

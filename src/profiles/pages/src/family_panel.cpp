@@ -342,7 +342,8 @@ void FamilyPanel::Copy() {
         return;
     }
     const Catalogue cat = catalogue();
-    if (Result written = writeProfileFile(cat.profilePath(name), familyInfo(family_).kind, *payload);
+    if (Result written =
+            writeProfileFile(cat.profilePath(name), familyInfo(family_).kind, *payload);
         !written) {
         ShowFailure(kSaveFailedMessage, written); // no entry for a copy that has no file
         return;
@@ -408,8 +409,8 @@ void FamilyPanel::Rename() {
             return named;
         }
         if (cat.name(position) != name) {
-            return Result::failure(Status::BadFile, "the catalogue kept another name, " +
-                                                        cat.file().string());
+            return Result::failure(Status::BadFile,
+                                   "the catalogue kept another name, " + cat.file().string());
         }
         return Result::success();
     }();

@@ -84,7 +84,7 @@ struct [[nodiscard]] SlotChange {
 // Reads `out.size()` bytes at `offset` with command 5.  On failure `out` is
 // left as it was.
 Result readSlotBytes(device::DeviceSession& session, std::uint16_t offset,
-                   std::span<std::uint8_t> out);
+                     std::span<std::uint8_t> out);
 
 // A device's slots as the host mirrors them, in device order.
 template <std::size_t Slots> struct SlotImage {

@@ -122,7 +122,7 @@ private:
                          std::uint8_t* destination);
     Result sizedTransfer(Command command, std::span<const std::uint8_t> source, bool streamed);
     Result sendChunk(Command command, std::uint8_t length, std::uint16_t offset,
-                  const std::uint8_t* source, std::uint8_t* destination);
+                     const std::uint8_t* source, std::uint8_t* destination);
     bool writeFrame(const FrameBytes& request);
     bool readReply(const FrameBytes& request, FrameBytes& reply);
     // Why a frame of `request` failed: HungUp when the handle has hung up,

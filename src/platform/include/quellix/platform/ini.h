@@ -57,8 +57,7 @@ bool writePrivateProfileString(std::string_view section, std::optional<std::stri
 // Same, telling why a write failed (BadArgument for names or values that
 // cannot be stored, otherwise the file system's error).
 Result writeProfileString(std::string_view section, std::optional<std::string_view> key,
-                          std::optional<std::string_view> value,
-                          const std::filesystem::path& path);
+                          std::optional<std::string_view> value, const std::filesystem::path& path);
 
 inline bool deletePrivateProfileKey(std::string_view section, std::string_view key,
                                     const std::filesystem::path& path) {

@@ -9,11 +9,11 @@
 // write that the user may not make (or that fails otherwise) changes
 // nothing and returns the error; nothing throws.
 
+#include "quellix/platform/result.h"
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
-#include "quellix/platform/result.h"
 
 namespace quellix::platform {
 
@@ -34,7 +34,7 @@ public:
                                           std::string_view valueName) const;
     // Creates the store's folder, file and key as needed.
     Result writeString(std::string_view keyPath, std::string_view valueName,
-                                std::string_view value);
+                       std::string_view value);
 
 private:
     std::filesystem::path file_;

@@ -46,19 +46,19 @@ inline constexpr std::string_view kWriteFailedDiagnostic = "文件打开失败";
 // family's payload length).  `kind` is only checked in Exact mode.  BadFile
 // with what is wrong when the bytes are not such a profile.
 Result decodeProfile(std::string_view file, ReadMode mode, ProfileKind kind,
-                  std::span<std::uint8_t> payload);
+                     std::span<std::uint8_t> payload);
 // Header and payload as one buffer.
 std::string encodeProfile(ProfileKind kind, std::span<const std::uint8_t> payload);
 
 // Reads the file at `path` (see decodeProfile): a FileError when it cannot be
 // read, BadFile (with the path) when it is not such a profile.
 Result readProfileFile(const std::filesystem::path& path, ReadMode mode, ProfileKind kind,
-                    std::span<std::uint8_t> payload);
+                       std::span<std::uint8_t> payload);
 // Writes header and payload through a temporary file and a rename.  On
 // failure writes the diagnostic line (with the reason) to the debug output,
 // keeps the old file and returns why.
 Result writeProfileFile(const std::filesystem::path& path, ProfileKind kind,
-                      std::span<const std::uint8_t> payload);
+                        std::span<const std::uint8_t> payload);
 
 // ASCII letters compared without case, every other byte exactly.
 bool equalsNoCase(std::string_view a, std::string_view b);
