@@ -16,10 +16,10 @@ using RestoreTest = test::PadWindowTest;
 TEST_F(RestoreTest, RememberedPadProfileComesBackWhenThePadIsPluggedAgain) {
     const std::filesystem::path dir = platform::mousePadDir();
     const Catalogue catalogue(Family::PadLighting, dir);
-    catalogue.setCount(2);
-    catalogue.setName(0, "first");
-    catalogue.setName(1, "second");
-    catalogue.setSelection(1);
+    ASSERT_TRUE(catalogue.setCount(2));
+    ASSERT_TRUE(catalogue.setName(0, "first"));
+    ASSERT_TRUE(catalogue.setName(1, "second"));
+    ASSERT_TRUE(catalogue.setSelection(1));
     ASSERT_TRUE(writeProfileFile(dir / "first.led", ProfileKind::MousePad,
                                  std::vector<std::uint8_t>(64, 0x11)));
     ASSERT_TRUE(writeProfileFile(dir / "second.led", ProfileKind::MousePad,

@@ -151,7 +151,7 @@ private:
     void select(int position) {
         selected_ = position;
         applied_.push_back(position);
-        catalogue_.setSelection(position);
+        EXPECT_TRUE(catalogue_.setSelection(position));
     }
 
     const Catalogue& catalogue_;
@@ -169,13 +169,13 @@ class WatcherPass : public ::testing::Test {
 protected:
     // Three profiles; profile 1 linked to program A, the user's choice 2.
     void SetUp() override {
-        catalogue.setCount(3);
+        ASSERT_TRUE(catalogue.setCount(3));
         for (int i = 0; i < 3; ++i) {
-            catalogue.setName(i, "profile" + std::to_string(i + 1));
-            catalogue.setLink(i, kNotLinked);
+            ASSERT_TRUE(catalogue.setName(i, "profile" + std::to_string(i + 1)));
+            ASSERT_TRUE(catalogue.setLink(i, kNotLinked));
         }
-        catalogue.setLink(1, linked(kProgramA));
-        catalogue.setSelection(2);
+        ASSERT_TRUE(catalogue.setLink(1, linked(kProgramA)));
+        ASSERT_TRUE(catalogue.setSelection(2));
         list.userSelects(2);
     }
     std::string catalogueBytes() const { return platform::test::readBytes(catalogue.file()); }

@@ -37,14 +37,14 @@ TEST_F(WatcherWindowTest, LinkedPadProfileFollowsTheProgramInFront) {
     const Catalogue catalogue(Family::PadLighting, dir);
     const char* names[] = {"calm", "game", "mine"};
     for (int i = 0; i < 3; ++i) {
-        catalogue.setName(i, names[i]);
-        catalogue.setLink(i, {"0", " "});
+        ASSERT_TRUE(catalogue.setName(i, names[i]));
+        ASSERT_TRUE(catalogue.setLink(i, {"0", " "}));
         ASSERT_TRUE(writeProfileFile(dir / (std::string(names[i]) + ".led"), ProfileKind::MousePad,
                                      std::vector<std::uint8_t>(64, 0x11 * (i + 1))));
     }
-    catalogue.setCount(3);
-    catalogue.setLink(1, {"1", "/opt/Games/alpha"});
-    catalogue.setSelection(2);
+    ASSERT_TRUE(catalogue.setCount(3));
+    ASSERT_TRUE(catalogue.setLink(1, {"1", "/opt/Games/alpha"}));
+    ASSERT_TRUE(catalogue.setSelection(2));
     front_.setExecutable("/usr/bin/editor");
     Open();
     simulator_.plug(sim::Model::Pad);
