@@ -107,9 +107,7 @@ int main(int argc, char** argv) {
         config::writeRgb({255, 0, 0}, lighting, config::kSlotBytes + 1); // painting colour
         ok &= write(dir, profiles::defaultFileName(profiles::Family::KeyboardLighting, variant),
                     profiles::ProfileKind::Keyboard, lighting);
-        const std::uint16_t product = sim::kKeyboardProductIds[variant == 0   ? 1
-                                                               : variant == 1 ? 0
-                                                                              : 2];
+        const std::uint16_t product = *device::keyboardProductOf(variant);
         ok &= readFrom(simulator, sim::Model::Keyboard, device::DeviceKind::Keyboard, product,
                        [&](device::DeviceSession& session) {
                            configs->keyboard.defaultKeys = {};

@@ -177,7 +177,7 @@ TEST_F(ConfigCallsTest, PayloadTailSurvivesASave) {
     }
     writeProfile(Family::PadLighting, "0", profileBytes(ProfileKind::MousePad, payload));
     calls_.loadPadLighting(0);
-    auto& pad = connect(sim::Model::Pad, DeviceKind::MousePad);
+    auto& pad = connect(sim::Model::MousePad, DeviceKind::MousePad);
     calls_.readPadImage(pad); // reads 56 bytes of each slot only
     calls_.configs().pad.record.store(1, 7);
     ASSERT_TRUE(calls_.savePadLighting());

@@ -35,7 +35,7 @@ sim::Model modelOf(DeviceKind kind) {
     case DeviceKind::MousePad:
         break;
     }
-    return sim::Model::Pad;
+    return sim::Model::MousePad;
 }
 
 const char* fxKind(DeviceKind kind) {

@@ -59,7 +59,9 @@ public:
         events.push_back("message " + std::to_string(msg));
         return true;
     }
-    void Refresh(int kind) override { events.push_back("refresh " + std::to_string(kind)); }
+    void Refresh(device::DeviceKind kind) override {
+        events.push_back("refresh " + std::to_string(device::kindIndex(kind)));
+    }
     std::vector<std::string> events;
 };
 

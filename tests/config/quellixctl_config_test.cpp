@@ -34,7 +34,7 @@ TEST_F(QuellixctlConfig, ImagePrintsTheDecodedDevice) {
         std::vector<const char*> lines;
     };
     const Case cases[] = {
-        {sim::Model::Pad, "pad", {"pad: active slot 0", "slot 4: mode 8, brightness 4"}},
+        {sim::Model::MousePad, "pad", {"pad: active slot 0", "slot 4: mode 8, brightness 4"}},
         {sim::Model::Mouse,
          "mouse",
          {"sensor 0x3325, DPI base 200", "DPI stage 4: position 55 = 6400 DPI, colour #ffff00",

@@ -116,7 +116,7 @@ int bindRefusingSocket(const std::filesystem::path& path) {
 
 TEST(SessionOpenFailure, PresentButUnopenableDeviceSaysWhy) {
     sim::Simulator sim(sim::Options{.dir = {}, .replyLatency = 0us});
-    sim.plug(sim::Model::Pad);
+    sim.plug(sim::Model::MousePad);
     hid::setSimulatorDir(sim.dir().string());
     // Every interface of the pad is there but refuses the connection.
     std::vector<std::filesystem::path> sockets;

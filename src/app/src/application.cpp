@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "quellix/device/device_kind.h"
 #include "quellix/dui/control_factory.h"
 #include "quellix/dui/resource_manager.h"
 #include "quellix/platform/debug.h"
@@ -16,6 +17,7 @@ namespace quellix::app {
 
 namespace {
 
+// What a bare --simulate plugs, in this order.
 constexpr std::string_view kKnownDevices[] = {"mouse", "pad", "keyboard"};
 
 std::vector<std::string> splitList(std::string_view list) {
@@ -29,12 +31,7 @@ std::vector<std::string> splitList(std::string_view list) {
 }
 
 bool knownDevice(std::string_view name) {
-    for (auto known : kKnownDevices) {
-        if (name == known) {
-            return true;
-        }
-    }
-    return false;
+    return device::kindFromWord(name).has_value();
 }
 
 } // namespace

@@ -86,19 +86,19 @@ bool PadDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
     switch (msg) {
     case kMsgPadImageChanged:
         calls_.readPadImage(calls_.session(DeviceKind::MousePad));
-        Refresh(ui::kPadPage);
+        Refresh(device::DeviceKind::MousePad);
         return true;
     case kMsgPadResync:
         config::resyncPadRecord(calls_.configs().pad, calls_.session(DeviceKind::MousePad));
         calls_.savePadLighting();
-        Refresh(ui::kPadPage);
+        Refresh(device::DeviceKind::MousePad);
         return true;
     default:
         return false;
     }
 }
 
-void PadDevicePage::Refresh(int kind) {
+void PadDevicePage::Refresh(device::DeviceKind kind) {
     window_.Page(ui::Feature::Lighting).Refresh(kind);
 }
 
@@ -106,7 +106,7 @@ void PadDevicePage::SelectSlot(int n) {
     const auto result =
         config::selectPadSlot(calls_.configs().pad, calls_.session(DeviceKind::MousePad), n);
     if (result == config::SlotSelection::Switched) {
-        Refresh(ui::kPadPage);
+        Refresh(device::DeviceKind::MousePad);
     }
 }
 
@@ -172,20 +172,20 @@ bool MouseDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
     switch (msg) {
     case kMsgMouseImageChanged:
         calls_.readMouseImage(calls_.session(DeviceKind::Mouse));
-        Refresh(ui::kMousePage);
+        Refresh(device::DeviceKind::Mouse);
         return true;
     case kMsgMouseSlotChanged:
         config::reloadMouseSlot(calls_.configs().mouse, calls_.session(DeviceKind::Mouse));
         calls_.saveMouseDevice();
-        Refresh(ui::kMousePage);
+        Refresh(device::DeviceKind::Mouse);
         return true;
     default:
         return false;
     }
 }
 
-void MouseDevicePage::Refresh(int kind) {
-    if (kind == ui::kMousePage) {
+void MouseDevicePage::Refresh(device::DeviceKind kind) {
+    if (kind == device::DeviceKind::Mouse) {
         RefreshDevice();
     }
     window_.Page(ui::Feature::Lighting).Refresh(kind);
@@ -343,7 +343,7 @@ void MouseDevicePage::SelectSlot(int n) {
         if (auto* tab = window_.FindControl("ms_tab_function")) {
             tab->SetVisible(false);
         }
-        Refresh(ui::kMousePage);
+        Refresh(device::DeviceKind::Mouse);
     }
 }
 
@@ -391,12 +391,12 @@ bool KeyboardDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
     switch (msg) {
     case kMsgKeyboardImageChanged:
         calls_.readKeyboardImage(session);
-        Refresh(ui::kKeyboardPage);
+        Refresh(device::DeviceKind::Keyboard);
         return true;
     case kMsgKeyboardSlotChanged:
         config::reloadKeyboardSlot(calls_.configs().keyboard, session);
         calls_.saveKeyboardLighting();
-        Refresh(ui::kKeyboardPage);
+        Refresh(device::DeviceKind::Keyboard);
         return true;
     case kMsgKeyboardDefaultKeys: {
         auto& keyboard = calls_.configs().keyboard;
@@ -420,7 +420,7 @@ bool KeyboardDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
     }
 }
 
-void KeyboardDevicePage::Refresh(int kind) {
+void KeyboardDevicePage::Refresh(device::DeviceKind kind) {
     window_.Page(ui::Feature::Lighting).Refresh(kind);
 }
 

@@ -27,12 +27,12 @@ namespace {
 
 #ifdef QUELLIX_HAVE_SIM
 std::unique_ptr<quellix::sim::Simulator> startSimulator(const quellix::app::AppOptions& options) {
-    using quellix::sim::Model;
     auto simulator = std::make_unique<quellix::sim::Simulator>();
     for (const auto& device : options.simulatedDevices) {
-        simulator->plug(device == "mouse" ? Model::Mouse
-                        : device == "pad" ? Model::Pad
-                                          : Model::Keyboard);
+        // The names were checked when the command line was read.
+        if (const auto kind = quellix::device::kindFromWord(device)) {
+            simulator->plug(*kind);
+        }
     }
     // The HID layer enumerates the simulator's sockets instead of hidraw.
     setenv("QUELLIX_SIM_DIR", simulator->dir().c_str(), 1);

@@ -7,7 +7,6 @@ namespace quellix::config {
 
 namespace {
 
-constexpr std::uint16_t kVariantProducts[kKeyboardVariants] = {0x7513, 0x0632, 0x763E};
 constexpr std::string_view kDefaultKeyFiles[kKeyboardVariants] = {
     "kbkeydefault.pro", "kbkey15default.pro", "kbkey16default.pro"};
 
@@ -90,15 +89,6 @@ void readActiveSlot(device::DeviceSession& session) {
 constexpr std::size_t kMaxKeyTableBytes = device::kKeyBlockSize;
 
 } // namespace
-
-std::optional<int> keyboardVariantFor(std::uint16_t productId) {
-    for (int v = 0; v < kKeyboardVariants; ++v) {
-        if (kVariantProducts[v] == productId) {
-            return v;
-        }
-    }
-    return std::nullopt;
-}
 
 std::string_view defaultKeyProfileFile(int variant) {
     return kDefaultKeyFiles[variant >= 0 && variant < kKeyboardVariants ? variant : 0];

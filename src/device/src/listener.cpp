@@ -17,7 +17,8 @@ void closeRecord(HidDeviceRecord& record) {
 bool isConsumerInterface(const HidDeviceRecord& record, const ListenerTarget& target) {
     return record.attributes.vendorId == target.vendorId &&
            record.attributes.productId == target.productId &&
-           record.caps.usagePage == kConsumerUsagePage && record.caps.usage == kConsumerUsage;
+           record.caps.usagePage == target.interface.usagePage &&
+           record.caps.usage == target.interface.usage;
 }
 
 bool openPath(HidDeviceRecord& record, const ListenerTarget& target, const std::string& path) {

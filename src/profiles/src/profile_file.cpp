@@ -52,7 +52,7 @@ int decodeProfile(std::string_view file, ReadMode mode, ProfileKind kind,
         return kReadBadFormat;
     }
     if (mode == ReadMode::Exact && (file.size() != kHeaderBytes + payload.size() ||
-                                    kindWord(file) != static_cast<std::uint16_t>(kind))) {
+                                    kindWord(file) != device::kindCode(kind))) {
         return kReadBadFormat;
     }
     if (file.size() > kHeaderBytes) {
@@ -67,7 +67,7 @@ std::string encodeProfile(ProfileKind kind, std::span<const std::uint8_t> payloa
     std::string bytes(kHeaderBytes + payload.size(), '\0');
     bytes[0] = static_cast<char>(kMagic0);
     bytes[1] = static_cast<char>(kMagic1);
-    const auto word = static_cast<std::uint16_t>(kind);
+    const std::uint16_t word = device::kindCode(kind);
     bytes[kKindOffset] = static_cast<char>(word & 0xFF);
     bytes[kKindOffset + 1] = static_cast<char>(word >> 8);
     std::copy(payload.begin(), payload.end(), bytes.begin() + kHeaderBytes);
@@ -133,8 +133,7 @@ std::optional<ProfileDescription> describeProfile(std::string_view file, std::st
     d.payload.assign(body, body + d.payloadBytes);
     for (std::size_t f = 0; f < kFamilyCount; ++f) {
         const FamilyInfo& info = familyInfo(static_cast<Family>(f));
-        if (info.payloadBytes == d.payloadBytes &&
-            static_cast<std::uint16_t>(info.kind) == d.kind) {
+        if (info.payloadBytes == d.payloadBytes && device::kindCode(info.kind) == d.kind) {
             d.families.push_back(info.name);
         }
     }

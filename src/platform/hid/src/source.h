@@ -44,7 +44,7 @@ struct PathParts {
     std::string source;
 };
 
-// "hid#vid_0c45&pid_5f02&mi_01&col02#hidraw3"; collection 0 omits "&col".
+// "hid#vid_1234&pid_abcd&mi_01&col02#hidraw3"; collection 0 omits "&col".
 std::string formatPath(const Attributes& attributes, std::uint8_t interfaceNumber,
                        std::uint32_t collection, std::string_view source);
 std::optional<PathParts> parsePath(std::string_view path);

@@ -3,7 +3,7 @@
 //
 // Interfaces are presented the way Windows presents them: one path per
 // top-level application collection,
-//   hid#vid_0c45&pid_5f02&mi_01&col02#hidraw3
+//   hid#vid_1234&pid_abcd&mi_01&col02#hidraw3
 // with "&colNN" only when the interface has more than one top-level
 // collection.  The part after the last '#' names the source: a hidraw node,
 // or a socket of the device simulator (see sim/simulator.h).
