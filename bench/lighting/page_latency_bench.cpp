@@ -56,7 +56,6 @@ void BM_PickedColourReachesPadAndPreview(benchmark::State& state) {
         std::filesystem::temp_directory_path() / ("quellix-latency-" + std::to_string(getpid()));
     setenv("QUELLIX_DOCUMENTS_DIR", documents.c_str(), 1);
     sim::Simulator simulator;
-    hid::setSimulatorDir(simulator.dir().string());
     simulator.plug(sim::Model::MousePad);
     dui::HeadlessBackend backend;
     dui::Toolkit toolkit{backend};
@@ -65,6 +64,7 @@ void BM_PickedColourReachesPadAndPreview(benchmark::State& state) {
         return;
     }
     auto window = std::make_unique<app::CMainWnd>();
+    window->SetDeviceSource(hid::DeviceSource::simulator(simulator.dir()));
     window->Create(dui::kNullWindow, app::kMainWindowTitle, app::kMainWindowStyle, 0, 0, 0,
                    app::kMainWindowWidth, app::kMainWindowHeight);
     window->ShowWindow(true);
@@ -130,7 +130,6 @@ void BM_PickedColourReachesPadAndPreview(benchmark::State& state) {
     state.counters["device_ms_worst"] = 1000 * deviceWorst;
     window->DestroyWindow();
     window.reset();
-    hid::setSimulatorDir("");
     std::filesystem::remove_all(documents);
 }
 BENCHMARK(BM_PickedColourReachesPadAndPreview)

@@ -47,7 +47,9 @@ class ConfigCallsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         using namespace std::chrono_literals;
-        hid::setSimulatorDir(sim_.dir().string());
+        for (auto& s : sessions_) {
+            s.hid.source = hid::DeviceSource::simulator(sim_.dir());
+        }
         for (DeviceKind kind : device::kAllDeviceKinds) {
             std::filesystem::create_directory(dirOf(kind));
         }
@@ -59,7 +61,6 @@ protected:
         for (auto& s : sessions_) {
             device::disconnectSession(s);
         }
-        hid::setSimulatorDir("");
     }
 
     std::filesystem::path dirOf(DeviceKind kind) const {

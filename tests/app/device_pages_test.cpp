@@ -44,7 +44,7 @@ class DevicePagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         window_.SetPage(ui::Feature::Lighting, std::make_unique<CountingPage>(refreshes_));
-        hid::setSimulatorDir(sim_.dir().string());
+        window_.SetDeviceSource(hid::DeviceSource::simulator(sim_.dir()));
         for (DeviceKind kind : device::kAllDeviceKinds) {
             std::filesystem::create_directory(root_ / std::string(device::kindPrefix(kind)));
         }
@@ -53,7 +53,6 @@ protected:
         for (DeviceKind kind : device::kAllDeviceKinds) {
             device::disconnectSession(window_.Session(kind));
         }
-        hid::setSimulatorDir("");
     }
 
     void connect(sim::Model model, DeviceKind kind) {

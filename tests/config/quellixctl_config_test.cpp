@@ -18,7 +18,6 @@ namespace {
 
 class QuellixctlConfig : public ::testing::Test {
 protected:
-    void TearDown() override { hid::setSimulatorDir(""); }
     int run(std::vector<std::string> args) {
         args.insert(args.begin(), {"--sim", sim_.dir().string()});
         return runQuellixctl(args, out_, err_);

@@ -74,13 +74,14 @@ protected:
     void SetUp() override {
         using namespace std::chrono_literals;
         sim_ = std::make_unique<sim::Simulator>(sim::Options{.dir = {}, .replyLatency = 0us});
-        hid::setSimulatorDir(sim_->dir().string());
+        for (auto& s : sessions_) {
+            s.hid.source = hid::DeviceSource::simulator(sim_->dir());
+        }
     }
     void TearDown() override {
         for (auto& s : sessions_) {
             device::disconnectSession(s);
         }
-        hid::setSimulatorDir("");
     }
 
     device::DeviceSession& connect(Model model, std::uint16_t keyboardProduct = 0x0632) {

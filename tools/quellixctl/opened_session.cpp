@@ -14,6 +14,7 @@ using namespace quellix::device;
 OpenedSession::OpenedSession(DeviceKind kind, CommandContext& context)
     : session_(std::make_unique<DeviceSession>()), context_(context) {
     session_->setIdentity(identityOf(kind));
+    session_->hid.source = context.source;
     std::string error;
     open_ = connectSession(*session_, kind, &error);
     if (!open_) {

@@ -181,8 +181,10 @@ bool SetUpResources(dui::Toolkit& toolkit, const std::string& skinDir) {
 }
 
 int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstance> instance,
-                  const std::function<void(CMainWnd&)>& onCreated, bool startHidden) {
+                  const hid::DeviceSource& source, const std::function<void(CMainWnd&)>& onCreated,
+                  bool startHidden) {
     auto window = std::make_unique<CMainWnd>();
+    window->SetDeviceSource(source);
     window->SetPage(ui::Feature::SkinAndMenu,
                     std::make_unique<ui::SkinMenuPage>(*window, ui::ShellSettings::system()));
     const dui::DWORD style = startHidden ? kMainWindowStyle & ~dui::WS_VISIBLE : kMainWindowStyle;

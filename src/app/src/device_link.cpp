@@ -82,6 +82,15 @@ DeviceLink::DeviceLink(std::unique_ptr<DeviceConfigCalls> calls)
     }
 }
 
+void DeviceLink::setSource(const hid::DeviceSource& source) {
+    for (auto& session : sessions) {
+        session.hid.source = source;
+    }
+    for (auto& record : listenerRecords) {
+        record.source = source;
+    }
+}
+
 DeviceLink::~DeviceLink() {
     for (auto& record : listenerRecords) {
         device::releaseRecord(record);

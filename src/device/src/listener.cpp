@@ -93,7 +93,7 @@ LoopEnd readLoop(HidDeviceRecord& record, const UsageHandler& onUsage, platform:
 
 void runListener(const ListenerTarget& target, HidDeviceRecord& record, const UsageHandler& onUsage,
                  platform::Event& stop, const ListenerTiming& timing) {
-    platform::DirectoryWatch watch(hotplugDirectory());
+    platform::DirectoryWatch watch(hotplugDirectory(record.source));
     while (!stop.isSignalled()) {
         record.cursor = 0;
         if (enumeratePaths(record) != 1) {

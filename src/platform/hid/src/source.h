@@ -22,12 +22,7 @@ struct InterfaceInfo {
     bool isSocket = false;
 };
 
-struct SourceRoots {
-    std::string sysfs;  // "/sys" unless overridden
-    std::string dev;    // "/dev" unless overridden
-    std::string simDir; // empty: hidraw
-};
-SourceRoots currentRoots();
+using SourceRoots = DeviceSource;
 
 // nullopt when the source cannot be listed at all.
 std::optional<std::vector<InterfaceInfo>> listHidraw(const SourceRoots& roots);

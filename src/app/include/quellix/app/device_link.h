@@ -75,6 +75,10 @@ public:
     }
     bool anyConnected() const;
 
+    // Where the sessions and the listeners find their devices; before the
+    // workers start.
+    void setSource(const hid::DeviceSource& source);
+
     // The window the UI steps go to, and its show-window message.
     void attach(dui::HWND window, dui::UINT showWindowMessage);
     DeviceConfigCalls& calls() { return *calls_; }

@@ -56,7 +56,8 @@ using UsageHandler = std::function<void(std::uint16_t usage)>;
 
 // The worker: runs until `stop` is signalled (or the interfaces cannot be
 // listed), then writes the target's exit trace.  `record` must have been
-// initialised with initRecord; it is closed again when the worker ends.
+// initialised with initRecord and given its source; it is closed again when
+// the worker ends.
 void runListener(const ListenerTarget& target, HidDeviceRecord& record, const UsageHandler& onUsage,
                  platform::Event& stop, const ListenerTiming& timing = {});
 
