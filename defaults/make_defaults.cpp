@@ -45,6 +45,7 @@ bool readFrom(sim::Simulator& simulator, sim::Model model, device::DeviceKind ki
               std::uint16_t keyboardProduct, Read&& read) {
     simulator.plug(model, keyboardProduct);
     device::DeviceSession session;
+    session.hid.source = hid::DeviceSource::simulator(simulator.dir());
     session.setIdentity(device::identityOf(kind));
     std::string error;
     if (!device::connectSession(session, kind, &error)) {
@@ -62,7 +63,6 @@ bool readFrom(sim::Simulator& simulator, sim::Model model, device::DeviceKind ki
 int main(int argc, char** argv) {
     const fs::path dir = argc > 1 ? fs::path(argv[1]) : fs::current_path();
     sim::Simulator simulator(sim::Options{.dir = {}, .replyLatency = std::chrono::microseconds(0)});
-    hid::setSimulatorDir(simulator.dir().string());
     auto configs = std::make_unique<config::DeviceConfigs>();
     bool ok = true;
 
@@ -108,9 +108,7 @@ int main(int argc, char** argv) {
         config::writeRgb({255, 0, 0}, lighting, config::kSlotBytes + 1); // painting colour
         ok &= write(dir, profiles::defaultFileName(profiles::Family::KeyboardLighting, variant),
                     profiles::ProfileKind::Keyboard, lighting);
-        const std::uint16_t product = sim::kKeyboardProductIds[variant == 0   ? 1
-                                                               : variant == 1 ? 0
-                                                                              : 2];
+        const std::uint16_t product = *device::keyboardProductOf(variant);
         ok &= readFrom(simulator, sim::Model::Keyboard, device::DeviceKind::Keyboard, product,
                        [&](device::DeviceSession& session) {
                            configs->keyboard.defaultKeys = {};
@@ -119,6 +117,5 @@ int main(int argc, char** argv) {
         ok &= write(dir, config::defaultKeyProfileFile(variant), profiles::ProfileKind::Keyboard,
                     configs->keyboard.defaultKeys);
     }
-    hid::setSimulatorDir("");
     return ok ? 0 : 1;
 }

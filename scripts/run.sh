@@ -11,11 +11,16 @@ scripts/setup.sh
 scripts/build.sh >/dev/null
 bin=${QUELLIX_BUILD_DIR:-build}/bin
 
+# The products the build's udev rule names (written from the device table):
+# HID_ID=0003:0000VVVV:0000PPPP in a hidraw node's uevent.
 real_devices_present() {
-    local f
+    local rule=${QUELLIX_BUILD_DIR:-build}/packaging/70-quellix.rules f ids
+    ids=$(sed -n 's/.*idVendor}=="\([0-9a-f]*\)".*idProduct}=="\([0-9a-f]*\)".*/0000\1:0000\2/p' "$rule" |
+        paste -sd'|')
+    [[ -n $ids ]] || return 1
     for f in /sys/class/hidraw/*/device/uevent; do
         [[ -e $f ]] || continue
-        grep -qiE 'HID_ID=0003:00000C45:0000(5F01|5F02|0632|7513|763E)' "$f" && return 0
+        grep -qiE "HID_ID=0003:($ids)\$" "$f" && return 0
     done
     return 1
 }

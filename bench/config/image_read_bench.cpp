@@ -26,8 +26,8 @@ void MouseImageRead(benchmark::State& state) {
     sim::Simulator simulator; // default options: the default reply latency
     const auto latency = sim::Options{}.replyLatency;
     simulator.plug(sim::Model::Mouse);
-    hid::setSimulatorDir(simulator.dir().string());
     device::DeviceSession session;
+    session.hid.source = hid::DeviceSource::simulator(simulator.dir());
     session.setIdentity(device::identityOf(device::DeviceKind::Mouse));
     std::string error;
     if (!device::connectSession(session, device::DeviceKind::Mouse, &error)) {
@@ -58,15 +58,14 @@ void MouseImageRead(benchmark::State& state) {
     state.counters["ratio"] = ms / deviceMs;
     state.counters["ratio_frames_only"] = ms / (frames * latencyMs);
     device::disconnectSession(session);
-    hid::setSimulatorDir("");
 }
 BENCHMARK(MouseImageRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
 void OneExchangeAtDefaultLatency(benchmark::State& state) {
     sim::Simulator simulator;
     simulator.plug(sim::Model::Mouse);
-    hid::setSimulatorDir(simulator.dir().string());
     device::DeviceSession session;
+    session.hid.source = hid::DeviceSource::simulator(simulator.dir());
     session.setIdentity(device::identityOf(device::DeviceKind::Mouse));
     std::string error;
     if (!device::connectSession(session, device::DeviceKind::Mouse, &error)) {
@@ -85,7 +84,6 @@ void OneExchangeAtDefaultLatency(benchmark::State& state) {
     }
     state.counters["ms_per_frame"] = seconds * 1000 / static_cast<double>(state.iterations());
     device::disconnectSession(session);
-    hid::setSimulatorDir("");
 }
 BENCHMARK(OneExchangeAtDefaultLatency)
     ->Unit(benchmark::kMillisecond)

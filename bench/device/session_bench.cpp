@@ -24,14 +24,11 @@ class SimulatedMouse {
 public:
     SimulatedMouse() : sim_(sim::Options{.dir = {}, .replyLatency = 0us}) {
         sim_.plug(sim::Model::Mouse);
-        hid::setSimulatorDir(sim_.dir().string());
+        session_.hid.source = hid::DeviceSource::simulator(sim_.dir());
         session_.setIdentity(device::identityOf(device::DeviceKind::Mouse));
         connected_ = device::connectSession(session_, device::DeviceKind::Mouse, &error_);
     }
-    ~SimulatedMouse() {
-        device::disconnectSession(session_);
-        hid::setSimulatorDir("");
-    }
+    ~SimulatedMouse() { device::disconnectSession(session_); }
 
     bool connected() const { return connected_; }
     const std::string& error() const { return error_; }

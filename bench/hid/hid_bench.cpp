@@ -60,11 +60,9 @@ void BM_SimulatedRoundTrip(benchmark::State& state) {
     quellix::testing::FakeSimDir sim;
     const std::string socket =
         sim.plug(0x0c45, 0x5f02, 0x0100, 1, quellix::testing::descriptors::kConfigAndConsumer);
-    setSimulatorDir(sim.dir().string());
     OpenFlags flags;
     flags.read = flags.write = true;
-    auto device = Device::open("hid#vid_0c45&pid_5f02&mi_01&col01#" + socket, flags);
-    setSimulatorDir("");
+    auto device = Device::open(sim.source(), "hid#vid_0c45&pid_5f02&mi_01&col01#" + socket, flags);
     if (!device) {
         state.SkipWithError("open failed");
         return;

@@ -56,8 +56,7 @@ void BM_PickedColourReachesPadAndPreview(benchmark::State& state) {
         std::filesystem::temp_directory_path() / ("quellix-latency-" + std::to_string(getpid()));
     setenv("QUELLIX_DOCUMENTS_DIR", documents.c_str(), 1);
     sim::Simulator simulator;
-    hid::setSimulatorDir(simulator.dir().string());
-    simulator.plug(sim::Model::Pad);
+    simulator.plug(sim::Model::MousePad);
     dui::HeadlessBackend backend;
     dui::Toolkit toolkit{backend};
     if (!app::SetUpResources(toolkit, SKIN_DIR)) {
@@ -65,6 +64,7 @@ void BM_PickedColourReachesPadAndPreview(benchmark::State& state) {
         return;
     }
     auto window = std::make_unique<app::CMainWnd>();
+    window->SetDeviceSource(hid::DeviceSource::simulator(simulator.dir()));
     window->Create(dui::kNullWindow, app::kMainWindowTitle, app::kMainWindowStyle, 0, 0, 0,
                    app::kMainWindowWidth, app::kMainWindowHeight);
     window->ShowWindow(true);
@@ -95,7 +95,7 @@ void BM_PickedColourReachesPadAndPreview(benchmark::State& state) {
     dui::UserDriver user(*window, backend);
     // The workers' first frame comes three seconds after the start.
     if (!pumpUntil([&] { return user.Click("mp_tab"); }, std::chrono::seconds(10)) ||
-        !pumpUntil([&] { return simulator.stats(sim::Model::Pad).ledFrames > 0; },
+        !pumpUntil([&] { return simulator.stats(sim::Model::MousePad).ledFrames > 0; },
                    std::chrono::seconds(10)) ||
         !user.SelectItem("mp_deng_combo_modeSelect", 3) ||
         !user.DragSlider("mp_deng_light_slider", {4})) {
@@ -109,7 +109,7 @@ void BM_PickedColourReachesPadAndPreview(benchmark::State& state) {
         const auto start = Clock::now();
         user.PickColor("mp_deng_Color_Pallet", red ? 0xFFFF0000 : 0xFF0000FF);
         if (!pumpUntil(
-                [&] { return frameShows(simulator.stats(sim::Model::Pad).lastLedFrame, red); },
+                [&] { return frameShows(simulator.stats(sim::Model::MousePad).lastLedFrame, red); },
                 std::chrono::seconds(2))) {
             state.SkipWithError("the pad never showed the colour");
             break;
@@ -130,7 +130,6 @@ void BM_PickedColourReachesPadAndPreview(benchmark::State& state) {
     state.counters["device_ms_worst"] = 1000 * deviceWorst;
     window->DestroyWindow();
     window.reset();
-    hid::setSimulatorDir("");
     std::filesystem::remove_all(documents);
 }
 BENCHMARK(BM_PickedColourReachesPadAndPreview)

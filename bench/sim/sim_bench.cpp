@@ -26,7 +26,7 @@ Report readRequest(std::uint16_t offset) {
 }
 
 void FirmwareHandleRead(benchmark::State& state) {
-    Firmware mouse(Model::Mouse, kMouseProductId);
+    Firmware mouse(Model::Mouse, quellix::device::primaryProductId(Model::Mouse));
     const Report request = readRequest(128);
     for (auto _ : state) {
         benchmark::DoNotOptimize(mouse.handle(request));

@@ -138,7 +138,8 @@ std::string executeControlCommand(ControlTarget& target, std::string_view line) 
             if (!c.numbers.empty() && model != Model::Keyboard) {
                 return "error: only the keyboard is plugged with a chosen product id";
             }
-            target.plug(model, c.numbers.empty() ? 0x0632 : static_cast<std::uint16_t>(number(0)));
+            target.plug(model, c.numbers.empty() ? kDefaultKeyboardProductId
+                                                 : static_cast<std::uint16_t>(number(0)));
         } else if (c.verb == "unplug") {
             target.unplug(model);
         } else if (c.verb == "notify") {

@@ -50,7 +50,7 @@ std::span<const std::uint8_t> consumerDescriptor() {
 
 std::vector<InterfaceLayout> interfacesOf(Model model) {
     std::vector<InterfaceLayout> interfaces{{0, configurationDescriptor(), true}};
-    if (model != Model::Pad) {
+    if (device::kindInfo(model).listenerInterface.present()) {
         interfaces.push_back({1, consumerDescriptor(), false});
     }
     return interfaces;

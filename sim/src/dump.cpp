@@ -28,7 +28,8 @@ void hexRows(std::ostringstream& out, const std::vector<std::uint8_t>& bytes, st
 std::string formatDump(const Firmware& firmware, const DeviceStats& stats, bool plugged) {
     std::ostringstream out;
     char id[32];
-    std::snprintf(id, sizeof id, "%04x:%04x", kVendorId, firmware.productId());
+    std::snprintf(id, sizeof id, "%04x:%04x", device::kindInfo(firmware.model()).vendorId,
+                  firmware.productId());
     out << modelName(firmware.model()) << ' ' << id << (plugged ? " plugged" : " unplugged")
         << '\n';
     out << "frames received " << stats.framesReceived << ", replies sent " << stats.repliesSent

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <stdexcept>
 
 namespace quellix::sim {
@@ -57,9 +58,27 @@ std::vector<std::uint8_t> infoBlock(const InfoFields& f) {
 
 // Mouse: sensor 0x3325, DPI base 200; position 73 is 200 + (73 - 24) * 200
 // = 10000 DPI.
-constexpr InfoFields kMouseInfo{2, 5, 20, 7, 32, 24, 0x3325, 4, 73, 200};
-constexpr InfoFields kPadInfo{3, 5, 11, 0, 0, 0, 0, 0, 0, 0};
-constexpr InfoFields kKeyboardInfo{1, 1, 126, 126, 64, 0, 0, 0, 0, 0};
+using device::DeviceKind;
+constexpr std::uint8_t kindCodeOf(DeviceKind kind) {
+    return static_cast<std::uint8_t>(device::kindCode(kind));
+}
+constexpr std::uint8_t ledsOf(DeviceKind kind) {
+    return device::kindInfo(kind).ledCount;
+}
+constexpr InfoFields kMouseInfo{
+    kindCodeOf(DeviceKind::Mouse), 5, ledsOf(DeviceKind::Mouse), 7, 32, 24, 0x3325, 4, 73, 200};
+constexpr InfoFields kPadInfo{
+    kindCodeOf(DeviceKind::MousePad), 5, ledsOf(DeviceKind::MousePad), 0, 0, 0, 0, 0, 0, 0};
+constexpr InfoFields kKeyboardInfo{kindCodeOf(DeviceKind::Keyboard),
+                                   1,
+                                   ledsOf(DeviceKind::Keyboard),
+                                   ledsOf(DeviceKind::Keyboard),
+                                   64,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0};
 
 struct Rgb {
     std::uint8_t r, g, b;
@@ -143,14 +162,28 @@ std::vector<std::uint8_t> keyPagesFrom(const std::vector<std::uint8_t>& defaults
 } // namespace
 
 bool isKeyboardProductId(std::uint16_t productId) {
-    return std::find(std::begin(kKeyboardProductIds), std::end(kKeyboardProductIds), productId) !=
-           std::end(kKeyboardProductIds);
+    return device::acceptsProduct(DeviceKind::Keyboard, productId);
+}
+
+std::string keyboardProductIdChoice() {
+    const auto products = device::kindInfo(DeviceKind::Keyboard).products;
+    std::string text;
+    for (std::size_t i = 0; i < products.size(); ++i) {
+        char id[8];
+        std::snprintf(id, sizeof id, "0x%04X", products[i].productId);
+        text += (i == 0 ? "" : i + 1 == products.size() ? " or " : ", ") + std::string(id);
+    }
+    return text;
+}
+
+std::uint16_t productIdOf(Model model, std::uint16_t keyboardProductId) {
+    return model == DeviceKind::Keyboard ? keyboardProductId : device::primaryProductId(model);
 }
 
 FactoryImage factoryImage(Model model, std::uint16_t keyboardProductId) {
     FactoryImage image;
     switch (model) {
-    case Model::Pad:
+    case Model::MousePad:
         image.info = infoBlock(kPadInfo);
         image.slots = padSlots();
         image.slotCount = 5;
@@ -169,7 +202,7 @@ FactoryImage factoryImage(Model model, std::uint16_t keyboardProductId) {
         break;
     case Model::Keyboard:
         if (!isKeyboardProductId(keyboardProductId)) {
-            throw std::invalid_argument("keyboard product id must be 0x0632, 0x7513 or 0x763E");
+            throw std::invalid_argument("keyboard product id must be " + keyboardProductIdChoice());
         }
         image.info = infoBlock(kKeyboardInfo);
         image.slots = keyboardSlot();
@@ -181,8 +214,10 @@ FactoryImage factoryImage(Model model, std::uint16_t keyboardProductId) {
         image.macroBytes = kKeyboardInfo.macroUnits * kUnitBytes;
         // The one-colour keyboard takes level frames of 126 bytes (108 for
         // the snake) besides full 378-byte colour frames.
-        image.ledFrameSizes = keyboardProductId == 0x0632 ? std::vector<std::size_t>{108, 126, 378}
-                                                          : std::vector<std::size_t>{378};
+        image.ledFrameSizes =
+            device::keyboardVariantFor(keyboardProductId) == device::kOneColourKeyboardVariant
+                ? std::vector<std::size_t>{108, 126, 378}
+                : std::vector<std::size_t>{378};
         break;
     }
     return image;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace quellix::sim {
@@ -28,8 +29,8 @@ struct FactoryImage {
     std::vector<std::size_t> ledFrameSizes; // command 18 frame lengths
 };
 
-// keyboardProductId selects the keyboard's LED layout (0x0632, 0x7513,
-// 0x763E); other models ignore it.
+// keyboardProductId selects the keyboard's LED layout (its variant in the
+// device table); other models ignore it.
 FactoryImage factoryImage(Model model, std::uint16_t keyboardProductId);
 
 // The keyboard's factory key table (512 bytes): the key of LED n sits in
@@ -37,5 +38,10 @@ FactoryImage factoryImage(Model model, std::uint16_t keyboardProductId);
 std::vector<std::uint8_t> keyboardDefaultKeys(std::uint16_t keyboardProductId);
 
 bool isKeyboardProductId(std::uint16_t productId);
+// The keyboard's accepted product ids for messages: "0xPPPP, 0xPPPP or 0xPPPP".
+std::string keyboardProductIdChoice();
+// The product id a model is plugged with: the keyboard's given one, the
+// table's product for the others.
+std::uint16_t productIdOf(Model model, std::uint16_t keyboardProductId);
 
 } // namespace quellix::sim

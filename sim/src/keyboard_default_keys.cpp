@@ -112,19 +112,21 @@ constexpr Run one(std::uint8_t led) {
     return {led, led};
 }
 
+// By keyboard variant (device table): 0 full colour, 1 one colour, 2 the
+// other full-colour layout.
 std::array<std::uint8_t, 126> ledMap(std::uint16_t productId) {
-    switch (productId) {
-    case 0x7513:
+    switch (device::keyboardVariantFor(productId).value_or(-1)) {
+    case 0:
         return expand({{0, 12},  {14, 16},   none(5),  {21, 61},   none(1),  {63, 74},
                        one(76),  {80, 82},   none(5),  one(84),    {86, 95}, one(97),
                        one(99),  {101, 103}, none(5),  {105, 111}, one(113), {119, 121},
                        one(123), one(124),   one(104), one(62),    none(6)});
-    case 0x0632:
+    case 1:
         return expand({{0, 15},   none(5),  {18, 34}, one(53),  one(35),    one(71),
                        one(89),   {36, 52}, {68, 70}, none(1),  {54, 65},   one(67),
                        {86, 88},  none(5),  one(72),  {74, 85}, {103, 105}, none(5),
                        {90, 102}, one(106), one(107), none(6)});
-    case 0x763E:
+    case 2:
         return expand({{0, 12},    {14, 16}, none(5),  {21, 54},   one(75), {56, 61},   none(1),
                        {63, 74},   one(76),  {80, 82}, none(1),    one(85), none(3),    one(84),
                        {86, 95},   one(97),  one(99),  {101, 103}, none(5), {105, 111}, one(113),

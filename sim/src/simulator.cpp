@@ -41,11 +41,12 @@ constexpr std::size_t kReceiveBuffer = 512;
 // A full-speed interrupt endpoint's interval: the least time between two
 // input reports.
 constexpr std::chrono::microseconds kPollingInterval{1000};
-constexpr std::array<Model, 3> kModels{Model::Mouse, Model::Pad, Model::Keyboard};
+// The order `list` reports the plugged devices in.
+constexpr std::array<Model, 3> kListOrder{Model::Mouse, Model::MousePad, Model::Keyboard};
 
-std::string interfaceStem(std::uint16_t productId, int interfaceNumber) {
+std::string interfaceStem(std::uint16_t vendorId, std::uint16_t productId, int interfaceNumber) {
     char stem[32];
-    std::snprintf(stem, sizeof stem, "%04x_%04x_%04x_%02x", kVendorId, productId, kReleaseNumber,
+    std::snprintf(stem, sizeof stem, "%04x_%04x_%04x_%02x", vendorId, productId, kReleaseNumber,
                   interfaceNumber);
     return stem;
 }
@@ -92,27 +93,6 @@ bool isInterfaceFileName(const std::string& name) {
 
 } // namespace
 
-std::string_view modelName(Model model) {
-    switch (model) {
-    case Model::Mouse:
-        return "mouse";
-    case Model::Pad:
-        return "pad";
-    case Model::Keyboard:
-        return "keyboard";
-    }
-    return "?";
-}
-
-std::optional<Model> parseModel(std::string_view name) {
-    for (Model model : kModels) {
-        if (modelName(model) == name) {
-            return model;
-        }
-    }
-    return std::nullopt;
-}
-
 struct Simulator::Impl : ControlTarget {
     struct InterfaceServer {
         InterfaceLayout iface;
@@ -146,8 +126,9 @@ struct Simulator::Impl : ControlTarget {
     int wakeFd = -1;
     int controlFd = -1;
     std::vector<int> controlClients;
-    std::array<Device, 3> devices{Device{Model::Mouse}, Device{Model::Pad},
-                                  Device{Model::Keyboard}};
+    // Indexed by the kind.
+    std::array<Device, 3> devices{Device{Model::Keyboard}, Device{Model::Mouse},
+                                  Device{Model::MousePad}};
     bool stopping = false;
 
     std::mutex tasksMutex;
@@ -270,7 +251,7 @@ struct Simulator::Impl : ControlTarget {
         return result.get();
     }
 
-    Device& device(Model model) { return devices[static_cast<std::size_t>(model)]; }
+    Device& device(Model model) { return devices[device::kindIndex(model)]; }
 
     Firmware& firmwareOf(Model model) {
         Device& d = device(model);
@@ -283,11 +264,9 @@ struct Simulator::Impl : ControlTarget {
     // --- plugging -------------------------------------------------------
 
     void plugNow(Device& d, std::uint16_t keyboardProductId) {
-        const std::uint16_t productId = d.model == Model::Mouse ? kMouseProductId
-                                        : d.model == Model::Pad ? kPadProductId
-                                                                : keyboardProductId;
+        const std::uint16_t productId = productIdOf(d.model, keyboardProductId);
         if (d.model == Model::Keyboard && !isKeyboardProductId(productId)) {
-            throw std::invalid_argument("keyboard product id must be 0x0632, 0x7513 or 0x763E");
+            throw std::invalid_argument("keyboard product id must be " + keyboardProductIdChoice());
         }
         if (d.plugged && d.firmware->productId() == productId) {
             return;
@@ -301,7 +280,8 @@ struct Simulator::Impl : ControlTarget {
         try {
             for (const InterfaceLayout& iface : interfacesOf(d.model)) {
                 InterfaceServer server{iface, {}, {}, -1, {}};
-                const std::string stem = interfaceStem(productId, iface.number);
+                const std::string stem =
+                    interfaceStem(device::kindInfo(d.model).vendorId, productId, iface.number);
                 server.socketPath = dir / (stem + ".sock");
                 server.descriptorPath = dir / (stem + ".rdesc");
                 // The descriptor is in place before the socket appears.
@@ -448,7 +428,8 @@ struct Simulator::Impl : ControlTarget {
 
     std::vector<std::pair<Model, std::uint16_t>> plugged() const override {
         std::vector<std::pair<Model, std::uint16_t>> list;
-        for (const Device& d : devices) {
+        for (Model model : kListOrder) {
+            const Device& d = devices[device::kindIndex(model)];
             if (d.plugged) {
                 list.emplace_back(d.model, d.firmware->productId());
             }

@@ -61,12 +61,6 @@ bool writeEvent(int fd, const uhid_event& event) {
     return n == static_cast<ssize_t>(sizeof event);
 }
 
-std::uint16_t productIdOf(Model model, std::uint16_t keyboardProductId) {
-    return model == Model::Mouse ? kMouseProductId
-           : model == Model::Pad ? kPadProductId
-                                 : keyboardProductId;
-}
-
 } // namespace
 
 bool uhidAvailable(const fs::path& node) {
@@ -109,8 +103,9 @@ struct UhidServer::Impl : ControlTarget {
     int wakeFd = -1;
     int controlFd = -1;
     std::vector<int> controlClients;
-    std::array<Device, 3> devices{Device{Model::Mouse}, Device{Model::Pad},
-                                  Device{Model::Keyboard}};
+    // Indexed by the kind.
+    std::array<Device, 3> devices{Device{Model::Keyboard}, Device{Model::Mouse},
+                                  Device{Model::MousePad}};
     bool stopping = false;
 
     std::mutex tasksMutex;
@@ -208,7 +203,7 @@ struct UhidServer::Impl : ControlTarget {
         return result.get();
     }
 
-    Device& device(Model model) { return devices[static_cast<std::size_t>(model)]; }
+    Device& device(Model model) { return devices[device::kindIndex(model)]; }
 
     // --- plugging -------------------------------------------------------
 
@@ -235,7 +230,7 @@ struct UhidServer::Impl : ControlTarget {
         std::copy(iface.layout.descriptor.begin(), iface.layout.descriptor.end(), create.rd_data);
         create.rd_size = static_cast<std::uint16_t>(iface.layout.descriptor.size());
         create.bus = kBusUsb;
-        create.vendor = kVendorId;
+        create.vendor = device::kindInfo(d.model).vendorId;
         create.product = d.firmware->productId();
         create.version = kReleaseNumber;
         create.country = 0;
@@ -257,7 +252,7 @@ struct UhidServer::Impl : ControlTarget {
     void plugNow(Device& d, std::uint16_t keyboardProductId) {
         const std::uint16_t productId = productIdOf(d.model, keyboardProductId);
         if (d.model == Model::Keyboard && !isKeyboardProductId(productId)) {
-            throw std::invalid_argument("keyboard product id must be 0x0632, 0x7513 or 0x763E");
+            throw std::invalid_argument("keyboard product id must be " + keyboardProductIdChoice());
         }
         if (d.plugged && d.firmware->productId() == productId) {
             return;
@@ -456,7 +451,8 @@ struct UhidServer::Impl : ControlTarget {
 
     std::vector<std::pair<Model, std::uint16_t>> plugged() const override {
         std::vector<std::pair<Model, std::uint16_t>> list;
-        for (const Device& d : devices) {
+        for (Model model : {Model::Mouse, Model::MousePad, Model::Keyboard}) {
+            const Device& d = devices[device::kindIndex(model)];
             if (d.plugged) {
                 list.emplace_back(d.model, d.firmware->productId());
             }

@@ -59,7 +59,7 @@ public:
 
     const std::filesystem::path& dir() const;
     // Thread-safe; throws std::system_error when /dev/uhid refuses a device.
-    void plug(Model model, std::uint16_t keyboardProductId = 0x0632);
+    void plug(Model model, std::uint16_t keyboardProductId = kDefaultKeyboardProductId);
     void unplug(Model model);
 
 private:

@@ -8,6 +8,7 @@
 #include "unix_socket.h"
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -26,8 +27,12 @@ constexpr int kExitUsage = 2;
 constexpr int kControlTimeoutMs = 10000;
 
 void printUsage(std::ostream& out) {
+    char keyboardPid[8];
+    std::snprintf(keyboardPid, sizeof keyboardPid, "0x%04X", kDefaultKeyboardProductId);
     out << "usage:\n"
-           "  quellix-sim serve [--devices mouse,pad,keyboard] [--keyboard-pid 0x0632]\n"
+           "  quellix-sim serve [--devices mouse,pad,keyboard] [--keyboard-pid "
+        << keyboardPid
+        << "]\n"
            "                    [--dir D] [--latency-us N] [--uhid]\n"
            "      serves the devices until SIGINT or SIGTERM; prints the directory\n"
            "      --uhid: as kernel HID devices through /dev/uhid (hidraw nodes)\n"
@@ -129,11 +134,11 @@ int serve(const Arguments& args) {
         }
         options.replyLatency = std::chrono::microseconds(*latency);
     }
-    std::uint16_t keyboardPid = 0x0632;
+    std::uint16_t keyboardPid = kDefaultKeyboardProductId;
     if (auto it = args.options.find("keyboard-pid"); it != args.options.end()) {
         const auto pid = parseNumber(it->second, 0xFFFF);
         if (!pid || !isKeyboardProductId(static_cast<std::uint16_t>(*pid))) {
-            return fail("--keyboard-pid must be 0x0632, 0x7513 or 0x763E", kExitUsage);
+            return fail("--keyboard-pid must be " + keyboardProductIdChoice(), kExitUsage);
         }
         keyboardPid = static_cast<std::uint16_t>(*pid);
     }

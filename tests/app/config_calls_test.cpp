@@ -47,7 +47,9 @@ class ConfigCallsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         using namespace std::chrono_literals;
-        hid::setSimulatorDir(sim_.dir().string());
+        for (auto& s : sessions_) {
+            s.hid.source = hid::DeviceSource::simulator(sim_.dir());
+        }
         for (DeviceKind kind : device::kAllDeviceKinds) {
             std::filesystem::create_directory(dirOf(kind));
         }
@@ -59,7 +61,6 @@ protected:
         for (auto& s : sessions_) {
             device::disconnectSession(s);
         }
-        hid::setSimulatorDir("");
     }
 
     std::filesystem::path dirOf(DeviceKind kind) const {
@@ -177,7 +178,7 @@ TEST_F(ConfigCallsTest, PayloadTailSurvivesASave) {
     }
     writeProfile(Family::PadLighting, "0", profileBytes(ProfileKind::MousePad, payload));
     calls_.loadPadLighting(0);
-    auto& pad = connect(sim::Model::Pad, DeviceKind::MousePad);
+    auto& pad = connect(sim::Model::MousePad, DeviceKind::MousePad);
     calls_.readPadImage(pad); // reads 56 bytes of each slot only
     calls_.configs().pad.record.store(1, 7);
     ASSERT_TRUE(calls_.savePadLighting());

@@ -31,7 +31,7 @@ bool modalShown(dui::HeadlessBackend& backend, const char* key) {
 
 TEST(DeviceLifecycle, OnlyThePadAtStartShowsTheWindowOnItsPage) {
     LiveWindow live;
-    live.simulator().plug(Model::Pad);
+    live.simulator().plug(Model::MousePad);
     auto& padPage = live.record(ui::Feature::PadDevice);
     live.Open();
 
@@ -62,7 +62,7 @@ TEST(DeviceLifecycle, KeyboardIsFoundOnItsConfigurationInterfaceWithItsVariant) 
         ASSERT_TRUE(live.WaitFor([&] { return live.Called("readKeyboardImage"); }));
         // The consumer interface (same ids, usage page 12) was passed over.
         const auto& hid = live.window().Session(DeviceKind::Keyboard).hid;
-        EXPECT_EQ(hid.caps.usagePage, device::kConfigUsagePage);
+        EXPECT_EQ(hid.caps.usagePage, 0xFF1C);
         EXPECT_EQ(hid.attributes.productId, c.product);
         EXPECT_TRUE(live.Called("variant " + std::to_string(c.variant)));
         ASSERT_TRUE(live.WaitFor([&] { return live.Page() == 0 && live.Selected("kb_tab"); }));
@@ -100,7 +100,7 @@ TEST(DeviceLifecycle, LastDeviceGoneHidesTheWindow) {
         bool saysSo; // the mouse explains itself with a message box
     };
     for (const Case c : {Case{Model::Mouse, DeviceKind::Mouse, true},
-                         Case{Model::Pad, DeviceKind::MousePad, false},
+                         Case{Model::MousePad, DeviceKind::MousePad, false},
                          Case{Model::Keyboard, DeviceKind::Keyboard, false}}) {
         SCOPED_TRACE(int(c.kind));
         LiveWindow live;
@@ -201,7 +201,7 @@ TEST(DeviceLifecycle, NoDeviceKeepsTheWindowHiddenAndSaysSoOnce) {
 
 TEST(DeviceLifecycle, WithADeviceTheShowRequestAndTheTrayBringTheWindowBack) {
     LiveWindow live;
-    live.simulator().plug(Model::Pad);
+    live.simulator().plug(Model::MousePad);
     live.Open();
     auto& window = live.window();
     ASSERT_TRUE(live.WaitFor([&] { return window.IsWindowVisible(); }));
@@ -225,7 +225,7 @@ TEST(DeviceLifecycle, WithADeviceTheShowRequestAndTheTrayBringTheWindowBack) {
 
 TEST(DeviceLifecycle, StartedHiddenTheFoundDeviceLeavesTheWindowInTheTray) {
     LiveWindow live;
-    live.simulator().plug(Model::Pad);
+    live.simulator().plug(Model::MousePad);
     live.Open(/*startHidden=*/true);
     ASSERT_TRUE(live.WaitFor([&] { return live.Called("loadPadLighting 0"); }));
     // Let the detection worker's show request reach the window.

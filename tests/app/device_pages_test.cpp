@@ -34,7 +34,7 @@ class CountingPage final : public ui::FeaturePage {
 public:
     explicit CountingPage(int& refreshes) : refreshes_(refreshes) {}
     void OnNotify(dui::TNotifyUI&) override {}
-    void Refresh(int) override { ++refreshes_; }
+    void Refresh(device::DeviceKind) override { ++refreshes_; }
 
 private:
     int& refreshes_;
@@ -44,7 +44,7 @@ class DevicePagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         window_.SetPage(ui::Feature::Lighting, std::make_unique<CountingPage>(refreshes_));
-        hid::setSimulatorDir(sim_.dir().string());
+        window_.SetDeviceSource(hid::DeviceSource::simulator(sim_.dir()));
         for (DeviceKind kind : device::kAllDeviceKinds) {
             std::filesystem::create_directory(root_ / std::string(device::kindPrefix(kind)));
         }
@@ -53,7 +53,6 @@ protected:
         for (DeviceKind kind : device::kAllDeviceKinds) {
             device::disconnectSession(window_.Session(kind));
         }
-        hid::setSimulatorDir("");
     }
 
     void connect(sim::Model model, DeviceKind kind) {
@@ -97,15 +96,15 @@ protected:
 };
 
 TEST_F(DevicePagesTest, PadMessages) {
-    connect(sim::Model::Pad, DeviceKind::MousePad);
-    const auto read = framesOf(pad_, kMsgPadImageChanged, sim::Model::Pad);
+    connect(sim::Model::MousePad, DeviceKind::MousePad);
+    const auto read = framesOf(pad_, kMsgPadImageChanged, sim::Model::MousePad);
     ASSERT_EQ(read.size(), 9u);
     EXPECT_EQ(read.front(), (Header{1, 0}));
     EXPECT_EQ(read.back(), (Header{2, 0}));
     EXPECT_EQ(refreshes_, 1);
 
-    sim_.writeMemory(sim::Model::Pad, 0, {4});
-    const auto resync = framesOf(pad_, kMsgPadResync, sim::Model::Pad);
+    sim_.writeMemory(sim::Model::MousePad, 0, {4});
+    const auto resync = framesOf(pad_, kMsgPadResync, sim::Model::MousePad);
     EXPECT_EQ(resync, (std::vector<Header>{{5, 0}, {5, 256}}));
     EXPECT_EQ(calls_.configs().pad.record.load(0), 4);
     // The re-synchronised record is saved as the current lighting profile.
@@ -154,10 +153,10 @@ TEST_F(DevicePagesTest, KeyboardMessages) {
 }
 
 TEST_F(DevicePagesTest, SelectingTheActivePadSlotDoesNotRefresh) {
-    connect(sim::Model::Pad, DeviceKind::MousePad);
-    const auto before = sim_.stats(sim::Model::Pad).framesReceived;
+    connect(sim::Model::MousePad, DeviceKind::MousePad);
+    const auto before = sim_.stats(sim::Model::MousePad).framesReceived;
     pad_.SelectSlot(0);
-    EXPECT_EQ(sim_.stats(sim::Model::Pad).framesReceived - before, 1u);
+    EXPECT_EQ(sim_.stats(sim::Model::MousePad).framesReceived - before, 1u);
     EXPECT_EQ(refreshes_, 0);
     pad_.SelectSlot(3);
     EXPECT_EQ(refreshes_, 1);

@@ -45,7 +45,7 @@ TEST(DeviceSoak, PlugUnplugAndAnnounceCyclesLeaveNothingBehind) {
         before = now;
     }
 
-    constexpr Model kModels[] = {Model::Mouse, Model::Pad, Model::Keyboard};
+    constexpr Model kModels[] = {Model::Mouse, Model::MousePad, Model::Keyboard};
     std::mt19937 random(20261210);
     int cycles = 0;
     for (; cycles < 300; ++cycles) {
@@ -62,7 +62,7 @@ TEST(DeviceSoak, PlugUnplugAndAnnounceCyclesLeaveNothingBehind) {
             }
             break;
         default:
-            if (model != Model::Pad && sim.isPlugged(model)) {
+            if (model != Model::MousePad && sim.isPlugged(model)) {
                 sim.notify(model, std::uint16_t(0x401 + random() % 3));
             }
             break;

@@ -58,7 +58,7 @@ void setFields(std::span<platform::SharedByte> record, const lighting::LightingF
 TEST(LightingInTheProgram, MouseAnnouncementFlashesPadAndMouse) {
     LiveWindow live;
     live.lightingTiming.startDelay = std::chrono::milliseconds(0);
-    live.simulator().plug(Model::Pad);
+    live.simulator().plug(Model::MousePad);
     live.simulator().plug(Model::Mouse);
     live.Open();
     auto& configs = live.window().Configs();
@@ -66,12 +66,12 @@ TEST(LightingInTheProgram, MouseAnnouncementFlashesPadAndMouse) {
     setFields(configs.pad.record.span(), {0, 8, 4, 0, 0, 0, 0, 255, 0});
     setFields(configs.mouse.record.span(), {0, 6, 4, 0, 0, 1, 0, 0, 0});
     ASSERT_TRUE(live.WaitFor([&] {
-        return dark(live.simulator(), Model::Pad) && dark(live.simulator(), Model::Mouse);
+        return dark(live.simulator(), Model::MousePad) && dark(live.simulator(), Model::Mouse);
     }));
-    const std::uint64_t padSince = live.simulator().stats(Model::Pad).framesReceived;
+    const std::uint64_t padSince = live.simulator().stats(Model::MousePad).framesReceived;
     const std::uint64_t mouseSince = live.simulator().stats(Model::Mouse).framesReceived;
     const auto bothLit = [&] {
-        return litSince(live.simulator(), Model::Pad, padSince) &&
+        return litSince(live.simulator(), Model::MousePad, padSince) &&
                litSince(live.simulator(), Model::Mouse, mouseSince);
     };
 
@@ -89,23 +89,23 @@ TEST(LightingInTheProgram, MouseAnnouncementFlashesPadAndMouse) {
 TEST(LightingInTheProgram, FramesResumeAfterSuspendAndAfterReplug) {
     LiveWindow live;
     live.lightingTiming.startDelay = std::chrono::milliseconds(0);
-    live.simulator().plug(Model::Pad);
+    live.simulator().plug(Model::MousePad);
     live.Open();
     const dui::HWND handle = live.window().GetHWND();
-    ASSERT_TRUE(live.WaitFor([&] { return ledFrames(live, Model::Pad) > 3; }));
+    ASSERT_TRUE(live.WaitFor([&] { return ledFrames(live, Model::MousePad) > 3; }));
 
     dui::SendMessage(handle, dui::WM_POWERBROADCAST, dui::PBT_APMSUSPEND, 0);
     EXPECT_EQ(live.window().Link().framesEnabled.load(), 0);
     dui::SendMessage(handle, dui::WM_POWERBROADCAST, dui::PBT_APMRESUMEAUTOMATIC, 0);
-    std::uint64_t before = ledFrames(live, Model::Pad);
-    EXPECT_TRUE(live.WaitFor([&] { return ledFrames(live, Model::Pad) > before + 3; }));
+    std::uint64_t before = ledFrames(live, Model::MousePad);
+    EXPECT_TRUE(live.WaitFor([&] { return ledFrames(live, Model::MousePad) > before + 3; }));
 
-    live.simulator().unplug(Model::Pad);
+    live.simulator().unplug(Model::MousePad);
     ASSERT_TRUE(live.WaitFor([&] { return !live.Connected(DeviceKind::MousePad); }));
-    live.simulator().plug(Model::Pad);
+    live.simulator().plug(Model::MousePad);
     ASSERT_TRUE(live.WaitFor([&] { return live.Connected(DeviceKind::MousePad); }));
     // The firmware starts afresh when plugged: its count starts again.
-    EXPECT_TRUE(live.WaitFor([&] { return ledFrames(live, Model::Pad) > 3; }));
+    EXPECT_TRUE(live.WaitFor([&] { return ledFrames(live, Model::MousePad) > 3; }));
 }
 
 TEST(LightingPreviews, CellsGoToVisibleKeyButtonsOnly) {
@@ -136,7 +136,7 @@ class PreviewTest : public ::testing::Test {
 protected:
     void SetUp() override {
         live.lightingTiming.startDelay = std::chrono::milliseconds(0);
-        live.simulator().plug(Model::Pad);
+        live.simulator().plug(Model::MousePad);
         live.Open();
         ASSERT_TRUE(
             live.WaitFor([&] { return live.window().IsWindowVisible() && live.Page() == 2; }));

@@ -35,7 +35,7 @@ sim::Model modelOf(DeviceKind kind) {
     case DeviceKind::MousePad:
         break;
     }
-    return sim::Model::Pad;
+    return sim::Model::MousePad;
 }
 
 const char* fxKind(DeviceKind kind) {
@@ -82,8 +82,9 @@ public:
     Rig() {
         simulator_ = std::make_unique<sim::Simulator>(
             sim::Options{.dir = {}, .replyLatency = std::chrono::microseconds(0)});
-        hid::setSimulatorDir(simulator_->dir().string());
         for (DeviceKind kind : device::kAllDeviceKinds) {
+            sessions_[device::kindIndex(kind)].hid.source =
+                hid::DeviceSource::simulator(simulator_->dir());
             sessions_[device::kindIndex(kind)].setIdentity(device::identityOf(kind));
         }
         LightingWorkerTiming timing;
@@ -96,7 +97,6 @@ public:
         for (auto& session : sessions_) {
             device::disconnectSession(session);
         }
-        hid::setSimulatorDir("");
     }
     Rig(const Rig&) = delete;
     Rig& operator=(const Rig&) = delete;

@@ -59,7 +59,9 @@ public:
         events.push_back("message " + std::to_string(msg));
         return true;
     }
-    void Refresh(int kind) override { events.push_back("refresh " + std::to_string(kind)); }
+    void Refresh(device::DeviceKind kind) override {
+        events.push_back("refresh " + std::to_string(device::kindIndex(kind)));
+    }
     std::vector<std::string> events;
 };
 
@@ -70,14 +72,12 @@ public:
         // per process, so every test of the suite shares it).
         static platform::test::TempDir documents;
         setenv("QUELLIX_DOCUMENTS_DIR", documents.path().c_str(), 0);
-        hid::setSimulatorDir(simulator_.dir().string());
     }
     ~LiveWindow() {
         if (window_ && dui::IsWindow(window_->GetHWND())) {
             window_->DestroyWindow();
         }
         window_.reset();
-        hid::setSimulatorDir("");
     }
 
     // The lighting workers' pacing (before Open); as in the program unless
@@ -99,6 +99,7 @@ public:
     void Open(bool startHidden = false) {
         ASSERT_TRUE(SetUpResources(toolkit_, SHIPPED_SKIN_DIR));
         window_ = std::make_unique<CMainWnd>(std::make_unique<RecordingConfigCalls>(log_));
+        window_->SetDeviceSource(hid::DeviceSource::simulator(simulator_.dir()));
         window_->SetStartHidden(startHidden);
         for (auto& [feature, page] : pending_) {
             window_->SetPage(feature, std::move(page));

@@ -34,7 +34,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // No device: the workers look at an empty simulator directory.
-        hid::setSimulatorDir(noDevices.path().string());
+        window.SetDeviceSource(hid::DeviceSource::simulator(noDevices.path()));
         ASSERT_TRUE(SetUpResources(toolkit, APP_TEST_DATA));
         ASSERT_NE(window.Create(dui::kNullWindow, kMainWindowTitle, kMainWindowStyle, 0, 0, 0,
                                 kMainWindowWidth, kMainWindowHeight),
@@ -48,7 +48,6 @@ protected:
         if (dui::IsWindow(window.GetHWND())) {
             window.DestroyWindow();
         }
-        hid::setSimulatorDir("");
     }
 
     platform::test::TempDir noDevices;

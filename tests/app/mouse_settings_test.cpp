@@ -58,7 +58,7 @@ protected:
 };
 
 TEST_F(MouseSettingsTest, RefreshShowsTheDpiStagesInTheirColours) {
-    page_->Refresh(ui::kMousePage);
+    page_->Refresh(device::DeviceKind::Mouse);
     auto& w = live_.window();
     const char* values[] = {"800", "1600", "3200", "6400"};
     const dui::DWORD colours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00};
@@ -76,7 +76,7 @@ TEST_F(MouseSettingsTest, RefreshShowsTheDpiStagesInTheirColours) {
 }
 
 TEST_F(MouseSettingsTest, DpiReleaseWritesTheAbsoluteOffset) {
-    page_->Refresh(ui::kMousePage);
+    page_->Refresh(device::DeviceKind::Mouse);
     calls_.configs().mouse.record.store(0, 2); // slot 2 is current
     live_.window().FindControl<dui::CSliderUI>("ms_DPI3_slider")->SetValue(40);
     notify(dui::DUI_MSGTYPE_VALUECHANGED, "ms_DPI3_slider");
@@ -88,7 +88,7 @@ TEST_F(MouseSettingsTest, DpiReleaseWritesTheAbsoluteOffset) {
 }
 
 TEST_F(MouseSettingsTest, ARefusedWriteIsShownWithItsReason) {
-    page_->Refresh(ui::kMousePage);
+    page_->Refresh(DeviceKind::Mouse);
     auto& history = live_.backend().ModalHistory();
     struct Case {
         const char* what;
@@ -134,7 +134,7 @@ TEST_F(MouseSettingsTest, ARefusedWriteIsShownWithItsReason) {
 }
 
 TEST_F(MouseSettingsTest, DpiColourButtonTakesTheDialogsChoiceOnlyWhenConfirmed) {
-    page_->Refresh(ui::kMousePage);
+    page_->Refresh(device::DeviceKind::Mouse);
     auto& w = live_.window();
     const auto deviceColour = live_.simulator().memory(sim::Model::Mouse, 23, 3);
     struct Case {

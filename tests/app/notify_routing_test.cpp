@@ -135,7 +135,7 @@ TEST(NotifyRoutes, EachTypeAndSenderReachesItsFeature) {
 class NavigationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (Model model : {Model::Keyboard, Model::Mouse, Model::Pad}) {
+        for (Model model : {Model::Keyboard, Model::Mouse, Model::MousePad}) {
             live.simulator().plug(model);
         }
         capture = &live.record(Feature::InputCapture);

@@ -26,14 +26,8 @@ using dui::UserDriver;
 
 class ShellTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        hid::setSimulatorDir(noDevices.path().string());
-        ASSERT_TRUE(SetUpResources(toolkit, SHIPPED_SKIN_DIR));
-    }
-    void TearDown() override {
-        Close();
-        hid::setSimulatorDir("");
-    }
+    void SetUp() override { ASSERT_TRUE(SetUpResources(toolkit, SHIPPED_SKIN_DIR)); }
+    void TearDown() override { Close(); }
 
     ui::ShellSettings Settings() const {
         return {folder.path() / "main.ini", platform::MachineKeyStore(folder.path() / "store.ini")};
@@ -51,6 +45,7 @@ protected:
     void Open() {
         Close();
         window = std::make_unique<CMainWnd>();
+        window->SetDeviceSource(noDevicesSource());
         auto page = std::make_unique<ui::SkinMenuPage>(*window, Settings());
         this->page = page.get();
         window->SetPage(ui::Feature::SkinAndMenu, std::move(page));
@@ -126,7 +121,11 @@ protected:
         ASSERT_NE(SkinFrame(), nullptr);
     }
 
+    // No device: the workers look at an empty simulator directory.
     platform::test::TempDir noDevices;
+    hid::DeviceSource noDevicesSource() const {
+        return hid::DeviceSource::simulator(noDevices.path());
+    }
     platform::test::TempDir folder;
     dui::HeadlessBackend backend;
     dui::Toolkit toolkit{backend};
@@ -384,7 +383,7 @@ TEST_F(ShellTest, HiddenStartRunsTheStartUpWithoutShowingTheWindow) {
     bool workersRan = false;
     bool pageInstalled = false;
     RunMainWindow(
-        toolkit, nullptr,
+        toolkit, nullptr, noDevicesSource(),
         [&](CMainWnd& main) {
             shownAtCreation = main.IsWindowVisible();
             // Runs after the start-up sequence that was posted before it.

@@ -34,31 +34,30 @@ TEST(SingleInstance, SecondInstanceHandsTheShowMessageToTheFirstWindow) {
 
     // No device: the workers look at an empty simulator directory.
     platform::test::TempDir noDevices;
-    hid::setSimulatorDir(noDevices.path().string());
     bool answered = false;
     const auto mark = platform::debugSequence();
     bool secondExited = false;
     std::thread second;
-    RunMainWindow(toolkit, std::move(first.instance), [&](CMainWnd& window) {
-        window.ShowWindow(false);
-        second = std::thread([&] {
-            // The second process's steps: claim, deliver, leave.
-            InstanceClaim claim = ClaimInstance(testInstanceName());
-            secondExited = claim.secondInstance && !claim.instance;
-            // Queued after the delivered message, so it runs once that was handled.
-            // The first window traces the message when it handles it.
-            dui::PostTask([&] {
-                for (const auto& line : platform::debugLinesSince(mark)) {
-                    answered = answered || line.starts_with("软件标示 ");
-                }
-                window.DestroyWindow();
-            });
-        });
-    });
+    RunMainWindow(toolkit, std::move(first.instance),
+                  hid::DeviceSource::simulator(noDevices.path()), [&](CMainWnd& window) {
+                      window.ShowWindow(false);
+                      second = std::thread([&] {
+                          // The second process's steps: claim, deliver, leave.
+                          InstanceClaim claim = ClaimInstance(testInstanceName());
+                          secondExited = claim.secondInstance && !claim.instance;
+                          // Queued after the delivered message, so it runs once that was handled.
+                          // The first window traces the message when it handles it.
+                          dui::PostTask([&] {
+                              for (const auto& line : platform::debugLinesSince(mark)) {
+                                  answered = answered || line.starts_with("软件标示 ");
+                              }
+                              window.DestroyWindow();
+                          });
+                      });
+                  });
     second.join();
     EXPECT_TRUE(secondExited);
     EXPECT_TRUE(answered);
-    hid::setSimulatorDir("");
 
     // Once the first run ended the name is free again.
     InstanceClaim later = ClaimInstance(testInstanceName());

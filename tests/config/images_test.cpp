@@ -220,10 +220,10 @@ TEST(Dpi, SensorTableGivesBaseAndRanges) {
 }
 
 TEST(Keyboard, VariantsByProductId) {
-    EXPECT_EQ(keyboardVariantFor(0x7513), 0);
-    EXPECT_EQ(keyboardVariantFor(0x0632), 1);
-    EXPECT_EQ(keyboardVariantFor(0x763E), 2);
-    EXPECT_FALSE(keyboardVariantFor(0x5F01));
+    EXPECT_EQ(device::keyboardVariantFor(0x7513), 0);
+    EXPECT_EQ(device::keyboardVariantFor(0x0632), 1);
+    EXPECT_EQ(device::keyboardVariantFor(0x763E), 2);
+    EXPECT_FALSE(device::keyboardVariantFor(0x5F01));
     EXPECT_EQ(defaultKeyProfileFile(1), "kbkey15default.pro");
 }
 

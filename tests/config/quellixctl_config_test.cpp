@@ -18,7 +18,6 @@ namespace {
 
 class QuellixctlConfig : public ::testing::Test {
 protected:
-    void TearDown() override { hid::setSimulatorDir(""); }
     int run(std::vector<std::string> args) {
         args.insert(args.begin(), {"--sim", sim_.dir().string()});
         return runQuellixctl(args, out_, err_);
@@ -34,7 +33,7 @@ TEST_F(QuellixctlConfig, ImagePrintsTheDecodedDevice) {
         std::vector<const char*> lines;
     };
     const Case cases[] = {
-        {sim::Model::Pad, "pad", {"pad: active slot 0", "slot 4: mode 8, brightness 4"}},
+        {sim::Model::MousePad, "pad", {"pad: active slot 0", "slot 4: mode 8, brightness 4"}},
         {sim::Model::Mouse,
          "mouse",
          {"sensor 0x3325, DPI base 200", "DPI stage 4: position 55 = 6400 DPI, colour #ffff00",

@@ -61,7 +61,7 @@ DeviceKind kindOf(Model model) {
     switch (model) {
     case Model::Mouse:
         return DeviceKind::Mouse;
-    case Model::Pad:
+    case Model::MousePad:
         return DeviceKind::MousePad;
     case Model::Keyboard:
         return DeviceKind::Keyboard;
@@ -76,13 +76,14 @@ protected:
     void SetUp() override {
         using namespace std::chrono_literals;
         sim_ = std::make_unique<sim::Simulator>(sim::Options{.dir = {}, .replyLatency = 0us});
-        hid::setSimulatorDir(sim_->dir().string());
+        for (auto& s : sessions_) {
+            s.hid.source = hid::DeviceSource::simulator(sim_->dir());
+        }
     }
     void TearDown() override {
         for (auto& s : sessions_) {
             device::disconnectSession(s);
         }
-        hid::setSimulatorDir("");
     }
 
     device::DeviceSession& connect(Model model, std::uint16_t keyboardProduct = 0x0632) {
@@ -115,14 +116,14 @@ protected:
 };
 
 TEST_F(ConfigTransfers, ReadPadImageFrameByFrame) {
-    auto& pad = connect(Model::Pad);
-    const auto frames = framesOf(Model::Pad, [&] { EXPECT_TRUE(readPadImage(configs_.pad, pad)); });
+    auto& pad = connect(Model::MousePad);
+    const auto frames = framesOf(Model::MousePad, [&] { EXPECT_TRUE(readPadImage(configs_.pad, pad)); });
     const std::vector<Frame> expected = {{1, 0, 0},    {3, 33, 0},   {5, 56, 0},
                                          {5, 56, 64},  {5, 56, 128}, {5, 56, 192},
                                          {5, 56, 256}, {5, 1, 0},    {2, 0, 0}};
     EXPECT_EQ(frames, expected);
     // The image holds what the pad holds; the record is untouched.
-    const auto memory = sim_->memory(Model::Pad, 0, 5 * 64);
+    const auto memory = sim_->memory(Model::MousePad, 0, 5 * 64);
     for (std::size_t s = 0; s < 5; ++s) {
         for (std::size_t i = 0; i < 56; ++i) {
             ASSERT_EQ(configs_.pad.image.slot(s)[i], memory[s * 64 + i]) << s << ":" << i;
@@ -133,17 +134,17 @@ TEST_F(ConfigTransfers, ReadPadImageFrameByFrame) {
 }
 
 TEST_F(ConfigTransfers, SelectingTheActiveSlotReadsOneByteOnly) {
-    auto& pad = connect(Model::Pad);
+    auto& pad = connect(Model::MousePad);
     SlotChange result;
-    const auto frames = framesOf(Model::Pad, [&] { result = selectPadSlot(configs_.pad, pad, 0); });
+    const auto frames = framesOf(Model::MousePad, [&] { result = selectPadSlot(configs_.pad, pad, 0); });
     EXPECT_EQ(result.selection, SlotSelection::AlreadyActive);
     EXPECT_EQ(frames, (std::vector<Frame>{{5, 1, 0}}));
 }
 
 TEST_F(ConfigTransfers, SlotOutsideTheFiveSendsNothing) {
-    auto& pad = connect(Model::Pad);
+    auto& pad = connect(Model::MousePad);
     for (int n : {-1, 5, 200}) {
-        const auto frames = framesOf(Model::Pad, [&] {
+        const auto frames = framesOf(Model::MousePad, [&] {
             const SlotChange change = selectPadSlot(configs_.pad, pad, n);
             EXPECT_EQ(change.selection, SlotSelection::OutOfRange);
             EXPECT_EQ(change.result, Status::BadArgument);
@@ -153,35 +154,35 @@ TEST_F(ConfigTransfers, SlotOutsideTheFiveSendsNothing) {
 }
 
 TEST_F(ConfigTransfers, SlotTwoAfterEditingSlotZero) {
-    auto& pad = connect(Model::Pad);
+    auto& pad = connect(Model::MousePad);
     ASSERT_TRUE(readPadImage(configs_.pad, pad));
     applyPadLighting(configs_.pad, configs_.pad.image.slot(0));
     configs_.pad.record.store(field::kMode, 9); // the user's edit
-    const auto padSlot0Before = sim_->memory(Model::Pad, 0, 64);
+    const auto padSlot0Before = sim_->memory(Model::MousePad, 0, 64);
 
     SlotChange result;
-    const auto frames = framesOf(Model::Pad, [&] { result = selectPadSlot(configs_.pad, pad, 2); });
+    const auto frames = framesOf(Model::MousePad, [&] { result = selectPadSlot(configs_.pad, pad, 2); });
     EXPECT_EQ(result.selection, SlotSelection::Switched);
     EXPECT_TRUE(result.result);
     EXPECT_EQ(frames, (std::vector<Frame>{{5, 1, 0}, {6, 1, 0, 2}, {5, 56, 128}}));
     // The edit went into the image, not into the pad.
     EXPECT_EQ(configs_.pad.image.slot(0)[field::kMode], 9);
-    auto padSlot0After = sim_->memory(Model::Pad, 0, 64);
+    auto padSlot0After = sim_->memory(Model::MousePad, 0, 64);
     padSlot0After[0] = padSlot0Before[0]; // the active-slot byte is the one write
     EXPECT_EQ(padSlot0After, padSlot0Before);
-    EXPECT_EQ(sim_->memory(Model::Pad, 0, 1)[0], 2);
+    EXPECT_EQ(sim_->memory(Model::MousePad, 0, 1)[0], 2);
     // The record shows slot 2.
     EXPECT_EQ(configs_.pad.record.load(field::kSlot), 2);
-    EXPECT_EQ(configs_.pad.record.load(field::kMode), sim_->memory(Model::Pad, 128 + 1, 1)[0]);
+    EXPECT_EQ(configs_.pad.record.load(field::kMode), sim_->memory(Model::MousePad, 128 + 1, 1)[0]);
 }
 
 TEST_F(ConfigTransfers, ResetPadIsOneExchangeThenAPause) {
-    auto& pad = connect(Model::Pad);
+    auto& pad = connect(Model::MousePad);
     platform::ManualClock clock;
-    const auto frames = framesOf(Model::Pad, [&] { EXPECT_TRUE(resetPadDevice(pad, clock)); });
+    const auto frames = framesOf(Model::MousePad, [&] { EXPECT_TRUE(resetPadDevice(pad, clock)); });
     EXPECT_EQ(frames, (std::vector<Frame>{{13, 0, 0}}));
     EXPECT_EQ(clock.tickCount(), 1000u);
-    EXPECT_EQ(sim_->stats(Model::Pad).resets, 1u);
+    EXPECT_EQ(sim_->stats(Model::MousePad).resets, 1u);
 }
 
 TEST_F(ConfigTransfers, AbsentPadStillPausesAndReadsReturnAtOnce) {
@@ -195,13 +196,13 @@ TEST_F(ConfigTransfers, AbsentPadStillPausesAndReadsReturnAtOnce) {
 }
 
 TEST_F(ConfigTransfers, PadResyncTakesTheActiveSlot) {
-    auto& pad = connect(Model::Pad);
+    auto& pad = connect(Model::MousePad);
     ASSERT_TRUE(readPadImage(configs_.pad, pad));
-    sim_->writeMemory(Model::Pad, 0, {3});
+    sim_->writeMemory(Model::MousePad, 0, {3});
     configs_.pad.record.store(field::kSlot, 1);
     configs_.pad.record.store(field::kMode, 8);
     const auto frames =
-        framesOf(Model::Pad, [&] { EXPECT_TRUE(resyncPadRecord(configs_.pad, pad)); });
+        framesOf(Model::MousePad, [&] { EXPECT_TRUE(resyncPadRecord(configs_.pad, pad)); });
     EXPECT_EQ(frames, (std::vector<Frame>{{5, 1, 0}, {5, 56, 192}}));
     EXPECT_EQ(configs_.pad.image.slot(1)[field::kMode], 8);
     EXPECT_EQ(configs_.pad.record.load(field::kSlot), 3);
@@ -355,13 +356,13 @@ TEST_F(ConfigTransfers, KeyboardSlotReloadSetsSlotZero) {
 }
 
 TEST_F(ConfigTransfers, RefusedSlotChoiceChangesNothing) {
-    auto& pad = connect(Model::Pad);
+    auto& pad = connect(Model::MousePad);
     ASSERT_TRUE(readPadImage(configs_.pad, pad));
     configs_.pad.record.store(field::kMode, 9); // an edit of slot 0
     // The active-slot read answers; the write of the new slot is refused.
     pad.setFrameObserver([&](device::FrameEvent event, std::span<const std::uint8_t>) {
         if (event == device::FrameEvent::Taken) {
-            sim_->replyWithStatus(Model::Pad, 0xFF, 4);
+            sim_->replyWithStatus(Model::MousePad, 0xFF, 4);
         }
     });
     const SlotChange change = selectPadSlot(configs_.pad, pad, 3);
@@ -372,7 +373,7 @@ TEST_F(ConfigTransfers, RefusedSlotChoiceChangesNothing) {
     // The host still shows slot 0 with its edit, as the pad does.
     EXPECT_EQ(configs_.pad.record.load(field::kSlot), 0);
     EXPECT_EQ(configs_.pad.record.load(field::kMode), 9);
-    EXPECT_EQ(sim_->memory(Model::Pad, 0, 1)[0], 0);
+    EXPECT_EQ(sim_->memory(Model::MousePad, 0, 1)[0], 0);
 }
 
 TEST_F(ConfigTransfers, ImageReadGoesOnAndReportsTheFirstFailure) {

@@ -28,13 +28,10 @@ const Bytes kValueRange = {0x06, 0x00, 0xff, 0x09, 0x01, 0xa1, 0x01, 0x19, 0x03,
 class HidRecord : public ::testing::Test {
 protected:
     void SetUp() override {
-        hid::setSimulatorDir(sim.dir().string());
+        record.source = sim.source();
         initRecord(record);
     }
-    void TearDown() override {
-        releaseRecord(record);
-        hid::setSimulatorDir("");
-    }
+    void TearDown() override { releaseRecord(record); }
 
     // Plugs an interface and opens its (single or numbered) collection.
     std::string plugAndOpen(const Bytes& descriptor, const std::string& collection = "",
@@ -228,6 +225,8 @@ TEST_F(HidRecord, ReleaseIsSafeTwice) {
     EXPECT_EQ(record.cancelEvent, nullptr);
     releaseRecord(record);
     initRecord(record);
+    // The source is the record's for its whole life, not a state of one open.
+    EXPECT_EQ(record.source, sim.source());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "quellix/hid/device.h"
 #include "quellix/sim/simulator.h"
+#include "temp_dir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -31,7 +32,6 @@ protected:
         using namespace std::chrono_literals;
         sim_.plug(sim::Model::Mouse);
     }
-    void TearDown() override { hid::setSimulatorDir(""); }
 
     // Runs quellixctl against the simulator; fills out_ and err_.
     int run(std::vector<std::string> args) {
@@ -51,6 +51,22 @@ TEST_F(QuellixctlTest, ListShowsTheMouseConfigurationCollection) {
     EXPECT_THAT(out_.str(), HasSubstr("vid_0c45&pid_5f01"));
     EXPECT_THAT(out_.str(),
                 HasSubstr("vendor 0x0c45 product 0x5f01 usage_page 0xff1c usage 0x0092"));
+}
+
+TEST_F(QuellixctlTest, WithoutSimTheGivenSourceIsUsedAndSimOverridesIt) {
+    const platform::test::TempDir empty;
+    const std::vector<std::string> list = {"list"};
+    std::ostringstream out, err;
+    ASSERT_EQ(runQuellixctl(list, out, err, nullptr, hid::DeviceSource::simulator(sim_.dir())), 0)
+        << err.str();
+    EXPECT_THAT(out.str(), HasSubstr("vid_0c45&pid_5f01"));
+
+    // --sim names another (empty) simulator directory: nothing there.
+    const std::vector<std::string> elsewhere = {"--sim", empty.path().string(), "info", "mouse"};
+    out.str({});
+    EXPECT_EQ(runQuellixctl(elsewhere, out, err, nullptr, hid::DeviceSource::simulator(sim_.dir())),
+              1);
+    EXPECT_THAT(err.str(), HasSubstr("no mouse is connected"));
 }
 
 TEST_F(QuellixctlTest, InfoPrintsThe33ByteBlock) {

@@ -118,8 +118,7 @@ int bindRefusingSocket(const std::filesystem::path& path) {
 
 TEST(SessionOpenFailure, PresentButUnopenableDeviceSaysWhy) {
     sim::Simulator sim(sim::Options{.dir = {}, .replyLatency = 0us});
-    sim.plug(sim::Model::Pad);
-    hid::setSimulatorDir(sim.dir().string());
+    sim.plug(sim::Model::MousePad);
     // Every interface of the pad is there but refuses the connection.
     std::vector<std::filesystem::path> sockets;
     for (const auto& entry : std::filesystem::directory_iterator(sim.dir())) {
@@ -134,6 +133,7 @@ TEST(SessionOpenFailure, PresentButUnopenableDeviceSaysWhy) {
     }
 
     DeviceSession session;
+    session.hid.source = hid::DeviceSource::simulator(sim.dir());
     session.setIdentity(identityOf(DeviceKind::MousePad));
     std::string error;
     EXPECT_FALSE(connectSession(session, DeviceKind::MousePad, &error));
@@ -144,7 +144,28 @@ TEST(SessionOpenFailure, PresentButUnopenableDeviceSaysWhy) {
     for (int fd : refusing) {
         ::close(fd);
     }
-    hid::setSimulatorDir("");
+}
+
+TEST(SessionOpenFailure, EachSessionLooksOnlyAtItsOwnSource) {
+    sim::Simulator withMouse(sim::Options{.dir = {}, .replyLatency = 0us});
+    sim::Simulator empty(sim::Options{.dir = {}, .replyLatency = 0us});
+    withMouse.plug(sim::Model::Mouse);
+
+    DeviceSession elsewhere;
+    elsewhere.hid.source = hid::DeviceSource::simulator(empty.dir());
+    elsewhere.setIdentity(identityOf(DeviceKind::Mouse));
+    DeviceSession here;
+    here.hid.source = hid::DeviceSource::simulator(withMouse.dir());
+    here.setIdentity(identityOf(DeviceKind::Mouse));
+
+    std::string error;
+    EXPECT_FALSE(connectSession(elsewhere, DeviceKind::Mouse, &error));
+    EXPECT_THAT(error, HasSubstr("no mouse is connected"));
+    ASSERT_TRUE(connectSession(here, DeviceKind::Mouse, &error)) << error;
+    EXPECT_THAT(std::string(here.hid.path.view()), HasSubstr("pid_5f01"));
+    // Connecting one changed nothing for the other.
+    EXPECT_FALSE(connectSession(elsewhere, DeviceKind::Mouse, &error));
+    disconnectSession(here);
 }
 
 TEST(SessionOpenFailure, RefusedPermissionNamesTheUdevRule) {

@@ -22,16 +22,13 @@ protected:
         using namespace std::chrono_literals;
         sim_ = std::make_unique<sim::Simulator>(sim::Options{.dir = {}, .replyLatency = 0us});
         sim_->plug(kModel);
-        hid::setSimulatorDir(sim_->dir().string());
+        session_.hid.source = hid::DeviceSource::simulator(sim_->dir());
         session_.setIdentity(identityOf(DeviceKind::Mouse));
         std::string error;
         ASSERT_TRUE(connectSession(session_, DeviceKind::Mouse, &error)) << error;
     }
 
-    void TearDown() override {
-        disconnectSession(session_);
-        hid::setSimulatorDir("");
-    }
+    void TearDown() override { disconnectSession(session_); }
 
     std::uint64_t framesReceived() const { return sim_->stats(kModel).framesReceived; }
     std::vector<std::array<std::uint8_t, 64>> requests() const {

@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static constexpr struct {
         Model model;
         std::uint16_t productId;
-    } kDevices[] = {{Model::Mouse, kMouseProductId},
-                    {Model::Pad, kPadProductId},
+    } kDevices[] = {{Model::Mouse, 0x5F01},
+                    {Model::MousePad, 0x5F02},
                     {Model::Keyboard, 0x0632},
                     {Model::Keyboard, 0x7513},
                     {Model::Keyboard, 0x763E}};

@@ -17,16 +17,12 @@ namespace quellix::testing {
 class FakeSysfs {
 public:
     FakeSysfs() {
-        hid::setSysfsRoot(sys().string());
-        hid::setDevRoot(dev().string());
-        hid::setSimulatorDir("");
         std::filesystem::create_directories(sys() / "class" / "hidraw");
         std::filesystem::create_directories(dev());
     }
-    ~FakeSysfs() {
-        hid::setSysfsRoot("");
-        hid::setDevRoot("");
-    }
+
+    // The HID source that finds the devices added here.
+    hid::DeviceSource source() const { return hid::DeviceSource::hidraw(sys(), dev()); }
 
     std::filesystem::path sys() const { return root_.path() / "sys"; }
     std::filesystem::path dev() const { return root_.path() / "dev"; }

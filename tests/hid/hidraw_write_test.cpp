@@ -33,7 +33,7 @@ protected:
         flags.read = true;
         flags.write = true;
         std::string error;
-        device = Device::open(kPath, flags, &error);
+        device = Device::open(sysfs.source(), kPath, flags, &error);
         ASSERT_NE(device, nullptr) << error;
         report[0] = 4;
     }

@@ -22,11 +22,9 @@ constexpr int kLongWaitMs = 20000; // ended by data or cancel long before
 class HidIo : public ::testing::Test {
 protected:
     void SetUp() override {
-        setSimulatorDir(sim.dir().string());
         socket = sim.plug(0x0c45, 0x5f01, 0x0100, 1, descriptors::kConfigAndConsumer);
         mouseSocket = sim.plug(0x046d, 0xc077, 0x0001, 0, descriptors::kUnnumberedMouse);
     }
-    void TearDown() override { setSimulatorDir(""); }
 
     std::unique_ptr<Device> open(const std::string& path, bool read = true, bool write = true) {
         OpenFlags flags;
@@ -34,7 +32,7 @@ protected:
         flags.write = write;
         flags.overlapped = true;
         std::string error;
-        auto device = Device::open(path, flags, &error);
+        auto device = Device::open(sim.source(), path, flags, &error);
         EXPECT_NE(device, nullptr) << error;
         return device;
     }

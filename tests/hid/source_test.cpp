@@ -23,7 +23,7 @@ TEST(HidHidrawSource, OnePathPerCollectionInNodeOrder) {
     fs::create_directories(sysfs.sys() / "class" / "hidraw" / "hidraw4"); // no device: skipped
     sysfs.addHidraw("hidraw5", 0x1234, 0x0001, 0, {0xa1, 0x01}); // broken descriptor: skipped
 
-    const auto paths = enumerateInterfacePaths();
+    const auto paths = enumerateInterfacePaths(sysfs.source());
     ASSERT_TRUE(paths.has_value());
     EXPECT_EQ(*paths, (std::vector<std::string>{"hid#vid_0c45&pid_5f02&mi_01&col01#hidraw3",
                                                 "hid#vid_0c45&pid_5f02&mi_01&col02#hidraw3",
@@ -33,18 +33,18 @@ TEST(HidHidrawSource, OnePathPerCollectionInNodeOrder) {
 TEST(HidHidrawSource, MissingClassDirectoryIsNoDevicesButMissingSysfsIsFailure) {
     FakeSysfs sysfs;
     fs::remove_all(sysfs.sys() / "class");
-    ASSERT_TRUE(enumerateInterfacePaths().has_value());
-    EXPECT_TRUE(enumerateInterfacePaths()->empty());
+    ASSERT_TRUE(enumerateInterfacePaths(sysfs.source()).has_value());
+    EXPECT_TRUE(enumerateInterfacePaths(sysfs.source())->empty());
     fs::remove_all(sysfs.sys());
-    EXPECT_FALSE(enumerateInterfacePaths().has_value());
+    EXPECT_FALSE(enumerateInterfacePaths(sysfs.source()).has_value());
 }
 
 TEST(HidHidrawSource, ProbeOpenGivesAttributesAndCapsWithoutIo) {
     FakeSysfs sysfs;
     sysfs.addHidraw("hidraw3", 0x0c45, 0x5f02, 1, descriptors::kConfigAndConsumer);
     std::string error;
-    const auto device =
-        Device::open("hid#vid_0c45&pid_5f02&mi_01&col02#hidraw3", OpenFlags{}, &error);
+    const auto device = Device::open(sysfs.source(), "hid#vid_0c45&pid_5f02&mi_01&col02#hidraw3",
+                                     OpenFlags{}, &error);
     ASSERT_NE(device, nullptr) << error;
     EXPECT_EQ(device->fd(), -1);
     EXPECT_EQ(device->attributes().vendorId, 0x0c45);
@@ -53,7 +53,9 @@ TEST(HidHidrawSource, ProbeOpenGivesAttributesAndCapsWithoutIo) {
     EXPECT_EQ(device->preparsedData()->caps.usagePage, 0x000c);
 
     fs::remove(sysfs.dev() / "hidraw3");
-    EXPECT_EQ(Device::open("hid#vid_0c45&pid_5f02&mi_01&col02#hidraw3", OpenFlags{}), nullptr);
+    EXPECT_EQ(
+        Device::open(sysfs.source(), "hid#vid_0c45&pid_5f02&mi_01&col02#hidraw3", OpenFlags{}),
+        nullptr);
 }
 
 TEST(HidHidrawSource, OpenWithAccessUsesTheNode) {
@@ -62,7 +64,8 @@ TEST(HidHidrawSource, OpenWithAccessUsesTheNode) {
     OpenFlags flags;
     flags.read = true;
     flags.shareWrite = false;
-    const auto device = Device::open("hid#vid_0c45&pid_5f02&mi_01&col01#hidraw3", flags);
+    const auto device =
+        Device::open(sysfs.source(), "hid#vid_0c45&pid_5f02&mi_01&col01#hidraw3", flags);
     ASSERT_NE(device, nullptr);
     EXPECT_GE(device->fd(), 0);
     EXPECT_FALSE(device->flags().shareWrite); // recorded, not enforced
@@ -81,7 +84,7 @@ TEST_P(HidOpenRejects, WithAReason) {
     FakeSysfs sysfs;
     sysfs.addHidraw("hidraw3", 0x0c45, 0x5f02, 1, descriptors::kConfigAndConsumer);
     std::string error;
-    EXPECT_EQ(Device::open(GetParam().path, OpenFlags{}, &error), nullptr);
+    EXPECT_EQ(Device::open(sysfs.source(), GetParam().path, OpenFlags{}, &error), nullptr);
     EXPECT_NE(error.find(GetParam().error), std::string::npos) << error;
 }
 
@@ -98,22 +101,15 @@ INSTANTIATE_TEST_SUITE_P(
                 "no collection 3"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Points the HID layer at a simulator directory for one test.
-struct SimulatorDirGuard {
-    explicit SimulatorDirGuard(const fs::path& dir) { setSimulatorDir(dir.string()); }
-    ~SimulatorDirGuard() { setSimulatorDir(""); }
-};
-
-TEST(HidSimulatedSource, ReplacesHidrawWhileConfigured) {
+TEST(HidSimulatedSource, ListsOnlyTheSimulatorsSockets) {
     FakeSysfs sysfs;
     sysfs.addHidraw("hidraw3", 0x0c45, 0x5f02, 1, descriptors::kConfigAndConsumer);
     FakeSimDir sim;
     const std::string socket = sim.plug(0x0c45, 0x5f01, 0x0100, 0, descriptors::kUnnumberedMouse);
     quellix::testing::writeText(sim.dir() / "control.sock", ""); // not an interface
-    const auto paths = [&] {
-        SimulatorDirGuard guard(sim.dir());
-        return enumerateInterfacePaths();
-    }();
+    // The same process lists either source on request.
+    ASSERT_EQ(enumerateInterfacePaths(sysfs.source())->size(), 2u);
+    const auto paths = enumerateInterfacePaths(sim.source());
     ASSERT_TRUE(paths.has_value());
     EXPECT_EQ(*paths, std::vector<std::string>{"hid#vid_0c45&pid_5f01&mi_00#" + socket});
 }
@@ -121,14 +117,13 @@ TEST(HidSimulatedSource, ReplacesHidrawWhileConfigured) {
 TEST(HidSimulatedSource, UnpluggedSocketIsGone) {
     FakeSimDir sim;
     const std::string socket = sim.plug(0x0c45, 0x5f01, 0x0100, 0, descriptors::kUnnumberedMouse);
-    SimulatorDirGuard guard(sim.dir());
     const std::string path = "hid#vid_0c45&pid_5f01&mi_00#" + socket;
-    const auto device = Device::open(path, OpenFlags{});
+    const auto device = Device::open(sim.source(), path, OpenFlags{});
     ASSERT_NE(device, nullptr);
     EXPECT_EQ(device->attributes().versionNumber, 0x0100);
     sim.unplug(socket);
-    EXPECT_EQ(Device::open(path, OpenFlags{}), nullptr);
-    EXPECT_TRUE(enumerateInterfacePaths()->empty());
+    EXPECT_EQ(Device::open(sim.source(), path, OpenFlags{}), nullptr);
+    EXPECT_TRUE(enumerateInterfacePaths(sim.source())->empty());
 }
 
 } // namespace

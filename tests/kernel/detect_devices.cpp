@@ -1,8 +1,8 @@
 // The program's device detection without a window: the three detection
-// workers with the program's device link, against whatever HID source the
-// environment selects (hidraw, or a simulator directory through
-// QUELLIX_SIM_DIR).  Prints one line per event, flushed at once, until
-// SIGTERM or SIGINT:
+// workers with the program's device link, against the HID source the
+// environment names, as the program's main reads it: the simulator
+// directory in QUELLIX_SIM_DIR, else the system's hidraw devices.  Prints one line per event,
+// flushed at once, until SIGTERM or SIGINT:
 //
 //   connected pad hid#vid_0c45&pid_5f02&mi_00#hidraw0
 //   connect sequence done pad
@@ -18,6 +18,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -109,7 +110,12 @@ int main() {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    hid::DeviceSource source;
+    if (const char* simDir = std::getenv("QUELLIX_SIM_DIR"); simDir != nullptr && *simDir != '\0') {
+        source = hid::DeviceSource::simulator(simDir);
+    }
     app::DeviceLink link(std::make_unique<InfoReadingCalls>());
+    link.setSource(source);
     ReportingHost host(link);
     platform::Event stop(platform::Event::Reset::Manual);
     std::vector<std::thread> workers;
@@ -117,7 +123,7 @@ int main() {
         workers.emplace_back(
             [&, kind] { device::runDetection(kind, link.sessionPointers(), host, stop); });
     }
-    say("detection started, watching " + device::hotplugDirectory());
+    say("detection started, watching " + device::hotplugDirectory(source));
     int signal = 0;
     sigwait(&stopSignals, &signal);
     stop.set();

@@ -25,6 +25,9 @@
 namespace quellix::sim {
 namespace {
 
+constexpr std::uint16_t kVendorId = 0x0C45;
+constexpr std::uint16_t kMouseProductId = 0x5F01;
+
 constexpr int kWaitMs = 2000;
 
 // The kernel's ends of the device channels, in the order they were opened.
@@ -149,7 +152,7 @@ TEST_F(UhidServerTest, EachInterfaceIsCreatedAsAUsbHidDeviceWithItsDescriptor) {
 }
 
 TEST_F(UhidServerTest, OutputReportsAreAnsweredByTheFirmwareAsInputReports) {
-    server_.plug(Model::Pad);
+    server_.plug(Model::MousePad);
     const int fd = kernel_.channel(0);
     ASSERT_EQ(FakeKernel::next(fd)->type, UHID_CREATE2);
     const auto reply = exchange(fd, requestFrame(command::kReadInfo, 33, 0));
@@ -160,7 +163,7 @@ TEST_F(UhidServerTest, OutputReportsAreAnsweredByTheFirmwareAsInputReports) {
 }
 
 TEST_F(UhidServerTest, FaultInjectionComesThroughTheControlSocket) {
-    server_.plug(Model::Pad);
+    server_.plug(Model::MousePad);
     const int fd = kernel_.channel(0);
     ASSERT_EQ(FakeKernel::next(fd)->type, UHID_CREATE2);
 
@@ -183,7 +186,7 @@ TEST_F(UhidServerTest, FaultInjectionComesThroughTheControlSocket) {
 }
 
 TEST_F(UhidServerTest, UnplugInTheMiddleDestroysTheDeviceAndPlugCreatesItAgain) {
-    server_.plug(Model::Pad);
+    server_.plug(Model::MousePad);
     int fd = kernel_.channel(0);
     ASSERT_EQ(FakeKernel::next(fd)->type, UHID_CREATE2);
     ASSERT_EQ(control("unplug-after pad 2"), "ok");
@@ -219,7 +222,7 @@ TEST_F(UhidServerTest, NotificationsGoToTheConsumerInterface) {
 }
 
 TEST_F(UhidServerTest, ReportRequestsOfTheKernelAreRefused) {
-    server_.plug(Model::Pad);
+    server_.plug(Model::MousePad);
     const int fd = kernel_.channel(0);
     ASSERT_EQ(FakeKernel::next(fd)->type, UHID_CREATE2);
     uhid_event request{};
@@ -239,7 +242,7 @@ TEST(UhidServer, WithoutUhidPlugFailsWithAClearError) {
                                   .replyLatency = std::chrono::microseconds(0),
                                   .uhidNode = "/nonexistent/uhid",
                                   .openChannel = {}});
-    EXPECT_THROW(server.plug(Model::Pad), std::system_error);
+    EXPECT_THROW(server.plug(Model::MousePad), std::system_error);
     const int fd = connectSeqpacket(server.dir() / "control.sock");
     ASSERT_GE(fd, 0);
     EXPECT_EQ(requestReply(fd, "plug pad", kWaitMs).rfind("error: open /nonexistent/uhid", 0), 0u);

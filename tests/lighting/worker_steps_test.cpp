@@ -253,7 +253,7 @@ TEST(WorkerSteps, SyncWorkerSendsKeyboardMousePadInOrderAndPausesForTheOthers) {
     EXPECT_EQ(all.sent[0].kind, LightKind::Keyboard);
     EXPECT_EQ(all.sent[0].frame.size(), kKeyboardFrameBytes);
     EXPECT_EQ(all.sent[1].kind, LightKind::Mouse);
-    EXPECT_EQ(all.sent[2].kind, LightKind::Pad);
+    EXPECT_EQ(all.sent[2].kind, LightKind::MousePad);
     // 200 × 128 / 256 and 100 × 128 / 256.
     EXPECT_EQ(all.sent[2].frame,
               (std::vector<std::uint8_t>({100, 50,  0,   100, 50,  0,   100, 50,  0,   100, 50,
@@ -269,7 +269,7 @@ TEST(WorkerSteps, SyncWorkerSendsKeyboardMousePadInOrderAndPausesForTheOthers) {
     }),
               1u + 2 * kSyncSkipPauseMs);
     ASSERT_EQ(padOnly.sent.size(), 1u);
-    EXPECT_EQ(padOnly.sent[0].kind, LightKind::Pad);
+    EXPECT_EQ(padOnly.sent[0].kind, LightKind::MousePad);
 }
 
 } // namespace

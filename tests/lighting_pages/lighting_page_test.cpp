@@ -47,15 +47,15 @@ protected:
             });
         InstallLightingPages(live_.window(), *calls_);
         for (Model m : devices) {
-            const DeviceKind kind = m == Model::Pad     ? DeviceKind::MousePad
-                                    : m == Model::Mouse ? DeviceKind::Mouse
-                                                        : DeviceKind::Keyboard;
+            const DeviceKind kind = m == Model::MousePad ? DeviceKind::MousePad
+                                    : m == Model::Mouse  ? DeviceKind::Mouse
+                                                         : DeviceKind::Keyboard;
             ASSERT_TRUE(live_.WaitFor([&] { return live_.Connected(kind); }));
         }
     }
 
     // Shows the kind's lighting page, as the tabs do.
-    void Show(const char* tab, int kind) {
+    void Show(const char* tab, device::DeviceKind kind) {
         // The connection shows the tab and selects its page on the UI
         // thread: let it finish first.
         ASSERT_TRUE(live_.WaitFor([&] { return live_.Shown(tab); }));
@@ -134,8 +134,8 @@ protected:
 };
 
 TEST_F(LightingPageTest, PadControlsEditTheRecordFlagAndSave) {
-    Open({Model::Pad});
-    Show("mp_tab", ui::kPadPage);
+    Open({Model::MousePad});
+    Show("mp_tab", device::DeviceKind::MousePad);
     struct Case {
         const char* what;
         std::function<bool(dui::UserDriver&)> act;
@@ -192,12 +192,12 @@ TEST_F(LightingPageTest, PadControlsEditTheRecordFlagAndSave) {
     // The colour display follows the record.
     EXPECT_EQ(live_.window().FindControl("mp_Deng_colordp_btn")->GetBkColor(), 0xFF008A11u);
     EXPECT_EQ(user().TextOf("mp_Deng_edit_G"), "138");
-    EXPECT_TRUE(frameShows(Model::Pad, {0, 0x8A, 17}));
+    EXPECT_TRUE(frameShows(Model::MousePad, {0, 0x8A, 17}));
 }
 
 TEST_F(LightingPageTest, MouseControlsSaveBothProfilesOrNone) {
     Open({Model::Mouse});
-    Show("ms_tab", ui::kMousePage);
+    Show("ms_tab", device::DeviceKind::Mouse);
     struct Case {
         const char* what;
         std::function<bool(dui::UserDriver&)> act;
@@ -238,8 +238,8 @@ TEST_F(LightingPageTest, MouseControlsSaveBothProfilesOrNone) {
 }
 
 TEST_F(LightingPageTest, ChannelEditsTakeZeroTo255) {
-    Open({Model::Pad});
-    Show("mp_tab", ui::kPadPage);
+    Open({Model::MousePad});
+    Show("mp_tab", device::DeviceKind::MousePad);
     ASSERT_TRUE(user().Click("mp_Deng_7color_check"));
     ASSERT_TRUE(selected("mp_Deng_7color_check"));
     struct Case {
@@ -262,8 +262,8 @@ TEST_F(LightingPageTest, ChannelEditsTakeZeroTo255) {
 }
 
 TEST_F(LightingPageTest, ModeTableEnablesTheLayoutsAndRefreshKeepsThemInMode9) {
-    Open({Model::Pad, Model::Mouse});
-    Show("mp_tab", ui::kPadPage);
+    Open({Model::MousePad, Model::Mouse});
+    Show("mp_tab", device::DeviceKind::MousePad);
     ASSERT_TRUE(user().SelectItem("mp_deng_combo_modeSelect", 3));
     EXPECT_FALSE(enabled("mp_deng_speed_layout"));
     EXPECT_FALSE(enabled("mp_Deng_FXL_check")) << "a disabled layout disables its controls";
@@ -274,7 +274,7 @@ TEST_F(LightingPageTest, ModeTableEnablesTheLayoutsAndRefreshKeepsThemInMode9) {
     EXPECT_TRUE(enabled("mp_deng_7colorselect_layout"));
     EXPECT_FALSE(enabled("mp_deng_speed_layout")) << "mode 9 leaves speed as it was";
     EXPECT_FALSE(enabled("mp_deng_same_mode"));
-    live_.window().Page(ui::Feature::Lighting).Refresh(ui::kPadPage);
+    live_.window().Page(ui::Feature::Lighting).Refresh(device::DeviceKind::MousePad);
     EXPECT_FALSE(enabled("mp_deng_fx_layout"));
     EXPECT_FALSE(enabled("mp_deng_speed_layout"));
     EXPECT_EQ(live_.window().FindControl<dui::CComboUI>("mp_deng_combo_modeSelect")->GetCurSel(),
@@ -282,9 +282,9 @@ TEST_F(LightingPageTest, ModeTableEnablesTheLayoutsAndRefreshKeepsThemInMode9) {
 }
 
 TEST_F(LightingPageTest, SameModeSynchronisesEveryDeviceUntilOneIsEdited) {
-    Open({Model::Pad, Model::Mouse, Model::Keyboard}, 0x763E);
+    Open({Model::MousePad, Model::Mouse, Model::Keyboard}, 0x763E);
     live_.window().Configs().keyboard.variant = 2;
-    Show("mp_tab", ui::kPadPage);
+    Show("mp_tab", device::DeviceKind::MousePad);
     ASSERT_TRUE(user().SelectItem("mp_deng_combo_modeSelect", 2));
     ASSERT_TRUE(user().Click("mp_Deng_color_btn_2")); // 0xFF6CFF00
     ASSERT_TRUE(user().DragSlider("mp_deng_light_slider", {3}));
@@ -338,7 +338,7 @@ TEST_F(LightingPageTest, SameModeSynchronisesEveryDeviceUntilOneIsEdited) {
 TEST_F(LightingPageTest, KeyboardWritesItsOwnEffectsAndColour) {
     Open({Model::Keyboard}, 0x763E);
     live_.window().Configs().keyboard.variant = 2;
-    Show("kb_tab", ui::kKeyboardPage);
+    Show("kb_tab", device::DeviceKind::Keyboard);
     auto byteAt = [&](std::uint16_t offset) {
         return live_.simulator().memory(Model::Keyboard, offset, 1)[0];
     };
@@ -382,7 +382,7 @@ TEST_F(LightingPageTest, KeyboardWritesItsOwnEffectsAndColour) {
 TEST_F(LightingPageTest, KeyboardCustomColoursPaintTheCurrentSet) {
     Open({Model::Keyboard}, 0x763E);
     live_.window().Configs().keyboard.variant = 2;
-    Show("kb_tab", ui::kKeyboardPage);
+    Show("kb_tab", device::DeviceKind::Keyboard);
     ASSERT_TRUE(user().SelectItem("kb_deng_combo_modeSelect", 8));
     EXPECT_TRUE(user().IsShown("kb_deng_custom_tool_layout"));
     ASSERT_TRUE(user().SelectItem("kb_deng_combo_curtom_count", 1));

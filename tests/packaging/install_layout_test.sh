@@ -32,6 +32,13 @@ done
 expect share/icons/hicolor/scalable/apps/quellix.svg
 expect lib/udev/rules.d/70-quellix.rules
 
+# The installed udev rule is the one the build wrote from the device table
+# (packaging_udev_rule_test checks that one against the table).
+if ! cmp -s "$prefix/lib/udev/rules.d/70-quellix.rules" "$build/packaging/70-quellix.rules"; then
+    echo "installed udev rule differs from $build/packaging/70-quellix.rules"
+    failures=$((failures + 1))
+fi
+
 # bin/quellix leads to the program beside its skin.
 if [[ "$(readlink -f "$prefix/bin/quellix")" != "$(readlink -f "$prefix/lib/quellix/quellix")" ]]; then
     echo "bin/quellix does not lead to lib/quellix/quellix"

@@ -25,7 +25,6 @@ protected:
         // The documents folder is read once per process.
         static platform::test::TempDir documents;
         setenv("QUELLIX_DOCUMENTS_DIR", documents.path().c_str(), 0);
-        hid::setSimulatorDir(simulator_.dir().string());
         ASSERT_TRUE(app::SetUpResources(toolkit_, SHIPPED_SKIN_DIR));
     }
     void TearDown() override {
@@ -33,12 +32,12 @@ protected:
             window_->DestroyWindow();
         }
         window_.reset();
-        hid::setSimulatorDir("");
     }
 
     // `beforeCreate` may set up the window further before it is created.
     void Open(const std::function<void(app::CMainWnd&)>& beforeCreate = {}) {
         window_ = std::make_unique<app::CMainWnd>();
+        window_->SetDeviceSource(hid::DeviceSource::simulator(simulator_.dir()));
         app::DeviceWorkerTiming timing;
         timing.detection.absentPeriod = std::chrono::milliseconds(50);
         timing.detection.presentPeriod = std::chrono::milliseconds(20);

@@ -76,10 +76,13 @@ public:
         return Result::success();
     }
     void ApplyWheelSpeed() override { add("wheel"); }
-    void RefreshPage(ui::Feature feature, int page) override {
-        add("refresh " + std::string(ui::featureName(feature)) + " " + std::to_string(page));
+    void RefreshPage(ui::Feature feature, device::DeviceKind page) override {
+        add("refresh " + std::string(ui::featureName(feature)) + " " +
+            std::to_string(device::kindIndex(page)));
     }
-    void SetLightingChanged(int page) override { add("changed " + std::to_string(page)); }
+    void SetLightingChanged(device::DeviceKind page) override {
+        add("changed " + std::to_string(device::kindIndex(page)));
+    }
 
     std::vector<std::string> calls;
     int variant = 0;

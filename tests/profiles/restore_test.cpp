@@ -29,18 +29,18 @@ TEST_F(RestoreTest, RememberedPadProfileComesBackWhenThePadIsPluggedAgain) {
     ASSERT_EQ(List().GetCount(), 2);
     EXPECT_EQ(List().GetCurSel(), -1);
 
-    simulator_.plug(sim::Model::Pad);
+    simulator_.plug(sim::Model::MousePad);
     ASSERT_TRUE(WaitFor([&] { return PadConnected() && List().GetCurSel() == 1; }));
     EXPECT_EQ(RecordByte(), 0x22);
     EXPECT_EQ(window_->FindControl("mp_deng_profile_name_edit")->GetText(), "second");
 
-    simulator_.unplug(sim::Model::Pad);
+    simulator_.unplug(sim::Model::MousePad);
     ASSERT_TRUE(WaitFor([&] { return !PadConnected(); }));
     // Meanwhile the state is something else (as another device's work or
     // an edit would leave it).
     window_->Configs().pad.record.store(0, 0x33);
 
-    simulator_.plug(sim::Model::Pad);
+    simulator_.plug(sim::Model::MousePad);
     ASSERT_TRUE(WaitFor([&] { return PadConnected() && RecordByte() == 0x22; }));
     EXPECT_EQ(List().GetCurSel(), 1);
     EXPECT_EQ(catalogue.selection(), 1);

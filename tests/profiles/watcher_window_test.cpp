@@ -47,7 +47,7 @@ TEST_F(WatcherWindowTest, LinkedPadProfileFollowsTheProgramInFront) {
     ASSERT_TRUE(catalogue.setSelection(2));
     front_.setExecutable("/usr/bin/editor");
     Open();
-    simulator_.plug(sim::Model::Pad);
+    simulator_.plug(sim::Model::MousePad);
     ASSERT_TRUE(WaitFor([&] { return PadConnected() && RecordByte() == 0x33; }));
 
     front_.setExecutable("/opt/games/ALPHA");

@@ -9,6 +9,9 @@
 namespace quellix::sim {
 namespace {
 
+constexpr std::uint16_t kMouseProductId = 0x5F01;
+constexpr std::uint16_t kPadProductId = 0x5F02;
+
 using testing::Frame;
 using testing::request;
 
@@ -32,7 +35,7 @@ TEST(Firmware, InfoBlockDescribesEachModel) {
 }
 
 TEST(Firmware, RepliesCarryTheirOwnChecksum) {
-    Firmware pad(Model::Pad, kPadProductId);
+    Firmware pad(Model::MousePad, kPadProductId);
     const Report reply = pad.handle(request(5, 56, 64));
     EXPECT_EQ(reply[1] | (reply[2] << 8), reportChecksum(reply));
     EXPECT_EQ(reply[3], 5);
@@ -53,11 +56,11 @@ TEST(Firmware, MalformedOrUnsupportedRequestsAreRefusedAndChangeNothing) {
     Frame tooLong = request(6, 56, 0, {1});
     tooLong[4] = 57;
     const Case cases[] = {
-        {"bad checksum", Model::Pad, badChecksum, status::kMalformed},
-        {"wrong report id", Model::Pad, wrongReportId, status::kMalformed},
-        {"length above 56", Model::Pad, tooLong, status::kMalformed},
-        {"write past slot memory", Model::Pad, request(6, 8, 316, std::vector<std::uint8_t>(8, 1)),
-         status::kMalformed},
+        {"bad checksum", Model::MousePad, badChecksum, status::kMalformed},
+        {"wrong report id", Model::MousePad, wrongReportId, status::kMalformed},
+        {"length above 56", Model::MousePad, tooLong, status::kMalformed},
+        {"write past slot memory", Model::MousePad,
+         request(6, 8, 316, std::vector<std::uint8_t>(8, 1)), status::kMalformed},
         {"read past slot memory", Model::Keyboard, request(5, 1, 64), status::kMalformed},
         {"active slot out of range", Model::Mouse, request(6, 1, 0, {5}), status::kMalformed},
         {"keyboard has one slot", Model::Keyboard, request(6, 1, 0, {1}), status::kMalformed},
@@ -66,18 +69,19 @@ TEST(Firmware, MalformedOrUnsupportedRequestsAreRefusedAndChangeNothing) {
         {"key page beyond key memory", Model::Mouse, request(8, 56, 1000), status::kMalformed},
         {"macro past its memory", Model::Mouse,
          request(21, 56, 4090, std::vector<std::uint8_t>(56, 1)), status::kMalformed},
-        {"LED chunk past the frame", Model::Pad,
+        {"LED chunk past the frame", Model::MousePad,
          request(18, 56, 0, std::vector<std::uint8_t>(56, 1)), status::kMalformed},
         {"unknown command", Model::Mouse, request(4, 0, 0), status::kRejected},
-        {"pad has no key pages", Model::Pad, request(8, 56, 0), status::kRejected},
-        {"pad has no macro memory", Model::Pad, request(21, 4, 0, {1, 2, 3, 4}), status::kRejected},
+        {"pad has no key pages", Model::MousePad, request(8, 56, 0), status::kRejected},
+        {"pad has no macro memory", Model::MousePad, request(21, 4, 0, {1, 2, 3, 4}),
+         status::kRejected},
         {"keyboard has no pointer patterns", Model::Keyboard, request(23, 4, 0, {1, 2, 3, 4}),
          status::kRejected},
     };
     for (const Case& c : cases) {
-        Firmware firmware(c.model, c.model == Model::Mouse ? kMouseProductId
-                                   : c.model == Model::Pad ? kPadProductId
-                                                           : 0x7513);
+        Firmware firmware(c.model, c.model == Model::Mouse      ? kMouseProductId
+                                   : c.model == Model::MousePad ? kPadProductId
+                                                                : 0x7513);
         Firmware pristine = firmware;
         const Report reply = firmware.handle(c.frame);
         EXPECT_EQ(reply[7], c.status) << c.what;
@@ -114,7 +118,7 @@ TEST(Firmware, ResetAndLightingNoticeAreAcceptedWithAZeroChecksum) {
 }
 
 TEST(Firmware, TransferBracketIsTracked) {
-    Firmware pad(Model::Pad, kPadProductId);
+    Firmware pad(Model::MousePad, kPadProductId);
     EXPECT_FALSE(pad.inTransfer());
     statusOf(pad, request(1, 0, 0));
     EXPECT_TRUE(pad.inTransfer());
@@ -128,9 +132,9 @@ TEST(Firmware, LedFrameCompletesWhenAChunkEndsAtAFrameLength) {
         std::uint16_t productId;
         std::size_t frameLength;
     };
-    const Case cases[] = {{Model::Pad, kPadProductId, 33}, {Model::Mouse, kMouseProductId, 60},
-                          {Model::Keyboard, 0x763E, 378},  {Model::Keyboard, 0x0632, 126},
-                          {Model::Keyboard, 0x0632, 108},  {Model::Keyboard, 0x0632, 378}};
+    const Case cases[] = {{Model::MousePad, kPadProductId, 33}, {Model::Mouse, kMouseProductId, 60},
+                          {Model::Keyboard, 0x763E, 378},       {Model::Keyboard, 0x0632, 126},
+                          {Model::Keyboard, 0x0632, 108},       {Model::Keyboard, 0x0632, 378}};
     for (const Case& c : cases) {
         Firmware firmware(c.model, c.productId);
         for (int frame = 1; frame <= 2; ++frame) {

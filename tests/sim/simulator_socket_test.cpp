@@ -39,7 +39,7 @@ protected:
 
 TEST_F(SimulatorSocketTest, PlugPublishesDescriptorsAndSocketsInAPrivateDirectory) {
     sim.plug(Model::Mouse);
-    sim.plug(Model::Pad);
+    sim.plug(Model::MousePad);
     sim.plug(Model::Keyboard, 0x763E);
 
     struct stat info {};
@@ -63,7 +63,7 @@ TEST_F(SimulatorSocketTest, DestructionRemovesItsTemporaryDirectory) {
     fs::path dir;
     {
         Simulator local{Options{{}, std::chrono::microseconds(0)}};
-        local.plug(Model::Pad);
+        local.plug(Model::MousePad);
         dir = local.dir();
         ASSERT_TRUE(fs::exists(dir));
     }
@@ -85,7 +85,7 @@ TEST(SimulatorDirectory, AnExistingDirectoryMustBePrivate) {
     std::ofstream(dir / "notes.txt").put('x');
     {
         Simulator sim{Options{dir, std::chrono::microseconds(0)}};
-        sim.plug(Model::Pad);
+        sim.plug(Model::MousePad);
         EXPECT_TRUE(fs::exists(dir / "0c45_5f02_0105_00.sock"));
     }
     // Its files are gone, the user's directory and file stay.
@@ -140,7 +140,7 @@ TEST_F(SimulatorSocketTest, KeyPagesStoreOnlyThePageTheyAddress) {
 }
 
 TEST_F(SimulatorSocketTest, ChunkedLedFramesAreCountedPerDevice) {
-    sim.plug(Model::Pad);
+    sim.plug(Model::MousePad);
     sim.plug(Model::Keyboard, 0x7513);
     Client pad(socketOf(sim, "0c45_5f02_0105_00"));
     Client keyboard(socketOf(sim, "0c45_7513_0105_00"));
@@ -156,7 +156,7 @@ TEST_F(SimulatorSocketTest, ChunkedLedFramesAreCountedPerDevice) {
             0);
     }
 
-    const DeviceStats padStats = sim.stats(Model::Pad);
+    const DeviceStats padStats = sim.stats(Model::MousePad);
     EXPECT_EQ(padStats.ledFrames, 3u);
     EXPECT_EQ(padStats.lastLedFrame, std::vector<std::uint8_t>(33, 20));
     const DeviceStats keyboardStats = sim.stats(Model::Keyboard);
@@ -166,23 +166,24 @@ TEST_F(SimulatorSocketTest, ChunkedLedFramesAreCountedPerDevice) {
 }
 
 TEST_F(SimulatorSocketTest, InjectedFaultsAffectOnlyTheNextFrames) {
-    sim.plug(Model::Pad);
+    sim.plug(Model::MousePad);
     Client pad(socketOf(sim, "0c45_5f02_0105_00"));
 
-    sim.dropReplies(Model::Pad, 1);
+    sim.dropReplies(Model::MousePad, 1);
     pad.send(request(5, 1, 0));
     EXPECT_FALSE(pad.receive(200).has_value()); // lost, as a device that stops answering
     EXPECT_EQ(pad.exchange(request(5, 1, 0))[7], 0);
 
-    sim.replyWithStatus(Model::Pad, 0xFF, 2);
+    sim.replyWithStatus(Model::MousePad, 0xFF, 2);
     EXPECT_EQ(pad.exchange(request(5, 1, 0))[7], 0xFF);
     EXPECT_EQ(pad.exchange(request(6, 1, 0, {3}))[7], 0xFF);
-    EXPECT_EQ(sim.memory(Model::Pad, 0, 1), std::vector<std::uint8_t>{0}); // refused, not written
-    sim.replyWithStatus(Model::Pad, 0xFE);
+    EXPECT_EQ(sim.memory(Model::MousePad, 0, 1),
+              std::vector<std::uint8_t>{0}); // refused, not written
+    sim.replyWithStatus(Model::MousePad, 0xFE);
     EXPECT_EQ(pad.exchange(request(5, 1, 0))[7], 0xFE);
     EXPECT_EQ(pad.exchange(request(5, 1, 0))[7], 0);
 
-    const DeviceStats stats = sim.stats(Model::Pad);
+    const DeviceStats stats = sim.stats(Model::MousePad);
     EXPECT_EQ(stats.framesReceived, 6u);
     EXPECT_EQ(stats.repliesSent, 5u);
     EXPECT_EQ(stats.errorReplies, 3u);
@@ -222,12 +223,12 @@ TEST_F(SimulatorSocketTest, NotifySendsAConsumerReportToTheConsumerInterfaceOnly
     EXPECT_EQ(consumer.receive(), std::optional<std::vector<std::uint8_t>>({3, 0x02, 0x04}));
     EXPECT_FALSE(config.receive(100).has_value());
     EXPECT_THROW(sim.notify(Model::Keyboard, 0x404), std::invalid_argument);
-    sim.plug(Model::Pad);
-    EXPECT_THROW(sim.notify(Model::Pad, 0x401), std::logic_error);
+    sim.plug(Model::MousePad);
+    EXPECT_THROW(sim.notify(Model::MousePad, 0x401), std::logic_error);
 }
 
 TEST_F(SimulatorSocketTest, RepliesGoToEveryConnectionOfTheInterface) {
-    sim.plug(Model::Pad);
+    sim.plug(Model::MousePad);
     Client first(socketOf(sim, "0c45_5f02_0105_00"));
     Client second(socketOf(sim, "0c45_5f02_0105_00"));
     first.send(request(5, 1, 0));
@@ -238,7 +239,7 @@ TEST_F(SimulatorSocketTest, RepliesGoToEveryConnectionOfTheInterface) {
 }
 
 TEST_F(SimulatorSocketTest, UntrustedPacketsAreAnsweredWithAnErrorStatus) {
-    sim.plug(Model::Pad);
+    sim.plug(Model::MousePad);
     Client pad(socketOf(sim, "0c45_5f02_0105_00"));
     const std::uint8_t shortPacket[5] = {4, 0, 0, 5, 1};
     pad.send(shortPacket, sizeof shortPacket);
@@ -254,7 +255,7 @@ TEST_F(SimulatorSocketTest, UntrustedPacketsAreAnsweredWithAnErrorStatus) {
     EXPECT_EQ((*reply)[7], 0xFE);
 
     EXPECT_EQ(pad.exchange(request(5, 56, 300))[7], 0xFE); // beyond the 320-byte slot memory
-    EXPECT_EQ(sim.stats(Model::Pad).framesReceived, 3u);
+    EXPECT_EQ(sim.stats(Model::MousePad).framesReceived, 3u);
 }
 
 TEST_F(SimulatorSocketTest, ControlSocketPlugsUnplugsAndReportsErrors) {
@@ -288,12 +289,12 @@ TEST_F(SimulatorSocketTest, TrafficDuringRepeatedReplugsEndsCleanly) {
         }
     });
     for (int round = 0; round < 50; ++round) {
-        sim.plug(Model::Pad);
+        sim.plug(Model::MousePad);
         sim.plug(Model::Mouse);
         sim.notify(Model::Mouse, 0x401);
-        sim.unplugAfterFrames(Model::Pad, 2);
+        sim.unplugAfterFrames(Model::MousePad, 2);
         sim.unplug(Model::Mouse);
-        sim.unplug(Model::Pad);
+        sim.unplug(Model::MousePad);
     }
     done = true;
     host.join();

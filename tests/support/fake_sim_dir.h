@@ -3,6 +3,7 @@
 // listening SOCK_SEQPACKET sockets with a .rdesc file beside them, served by
 // the test itself (accept, send and receive packets on demand, no threads).
 
+#include "quellix/hid/device_source.h"
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -48,6 +49,8 @@ public:
     }
 
     const std::filesystem::path& dir() const { return dir_.path(); }
+    // The HID source that finds what is plugged here.
+    hid::DeviceSource source() const { return hid::DeviceSource::simulator(dir()); }
 
     // Writes the .rdesc, then binds the socket; returns the socket name.
     std::string plug(std::uint16_t vendor, std::uint16_t product, std::uint16_t release,

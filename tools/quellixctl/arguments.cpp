@@ -7,16 +7,8 @@
 namespace quellix::tools {
 
 std::optional<device::DeviceKind> parseKind(std::string_view text) {
-    using device::DeviceKind;
-    constexpr std::array<std::pair<std::string_view, DeviceKind>, 3> kNames = {{
-        {"keyboard", DeviceKind::Keyboard},
-        {"mouse", DeviceKind::Mouse},
-        {"pad", DeviceKind::MousePad},
-    }};
-    for (const auto& [name, kind] : kNames) {
-        if (text == name) {
-            return kind;
-        }
+    if (const auto kind = device::kindFromWord(text)) {
+        return kind;
     }
     return device::kindFromPrefix(text);
 }

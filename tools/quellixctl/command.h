@@ -1,6 +1,8 @@
 #pragma once
 // What every quellixctl command gets, and the table main dispatches on.
 
+#include "quellix/hid/device_source.h"
+
 #include <ostream>
 #include <span>
 #include <string>
@@ -16,7 +18,8 @@ inline constexpr int kExitUsage = 2;   // bad command line
 struct CommandContext {
     std::ostream& out;
     std::ostream& err;
-    bool trace = false; // print every frame written and read
+    bool trace = false;       // print every frame written and read
+    hid::DeviceSource source; // where the devices are found
 };
 
 using CommandArgs = std::span<const std::string>;

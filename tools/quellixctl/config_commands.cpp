@@ -61,7 +61,7 @@ void printMouse(std::ostream& out, const config::MouseConfig& mouse) {
 
 void printKeyboard(std::ostream& out, const config::KeyboardConfig& keyboard,
                    std::uint16_t productId) {
-    const auto variant = config::keyboardVariantFor(productId);
+    const auto variant = device::keyboardVariantFor(productId);
     char product[8];
     std::snprintf(product, sizeof product, "0x%04x", productId);
     out << "keyboard: product " << product << ", variant "
@@ -134,9 +134,9 @@ int runProfile(CommandArgs args, CommandContext& context) {
                     << " is not a profile file: " << profile.result().detail() << '\n';
         return kExitFailure;
     }
-    static constexpr const char* kKinds[] = {"unknown", "keyboard", "mouse", "mouse pad"};
+    const auto kind = device::kindFromCode(profile->kind);
     context.out << "kind " << profile->kind << " ("
-                << kKinds[profile->kind <= 3 ? profile->kind : 0] << "), payload "
+                << (kind ? device::kindName(*kind) : std::string_view("unknown")) << "), payload "
                 << profile->payloadBytes << " bytes\n";
     if (profile->families.empty()) {
         context.out << "family: none has this size and kind\n";

@@ -26,6 +26,7 @@ std::string describeOpened(const HidDeviceRecord& record) {
 
 int runList(CommandArgs, CommandContext& context) {
     HidDeviceRecord record;
+    record.source = context.source;
     initRecord(record);
     if (enumeratePaths(record) != 1) {
         context.err << "quellixctl: cannot list the HID interfaces\n";

@@ -2,6 +2,7 @@
 
 #include "quellixctl.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -17,5 +18,11 @@ int main(int argc, char** argv) {
 #else
     constexpr quellix::tools::ExternalCommand fx = nullptr;
 #endif
-    return quellix::tools::runQuellixctl(args, std::cout, std::cerr, fx);
+    // A running quellix-sim can also be named by the environment; --sim
+    // takes precedence.  Without either, the system's hidraw devices.
+    quellix::hid::DeviceSource source;
+    if (const char* simDir = std::getenv("QUELLIX_SIM_DIR"); simDir != nullptr && *simDir != '\0') {
+        source = quellix::hid::DeviceSource::simulator(simDir);
+    }
+    return quellix::tools::runQuellixctl(args, std::cout, std::cerr, fx, source);
 }

@@ -33,6 +33,7 @@ std::string_view droppedMark(FrameEvent event) {
 OpenedSession::OpenedSession(DeviceKind kind, CommandContext& context)
     : session_(std::make_unique<DeviceSession>()), context_(context) {
     session_->setIdentity(identityOf(kind));
+    session_->hid.source = context.source;
     std::string error;
     open_ = connectSession(*session_, kind, &error);
     if (!open_) {

@@ -32,8 +32,8 @@ void printUsage(std::ostream& out, bool withFx) {
 } // namespace
 
 int runQuellixctl(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-                  ExternalCommand fx) {
-    CommandContext context{out, err};
+                  ExternalCommand fx, const hid::DeviceSource& source) {
+    CommandContext context{out, err, false, source};
     std::size_t next = 0;
     for (; next < args.size() && args[next].starts_with("--"); ++next) {
         const std::string_view option = args[next];
@@ -48,7 +48,7 @@ int runQuellixctl(std::span<const std::string> args, std::ostream& out, std::ost
                 err << "quellixctl: --sim needs a directory\n";
                 return kExitUsage;
             }
-            hid::setSimulatorDir(args[++next]);
+            context.source = hid::DeviceSource::simulator(args[++next]);
         } else {
             err << "quellixctl: unknown option '" << option << "'\n";
             return kExitUsage;

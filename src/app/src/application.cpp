@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "quellix/device/device_kind.h"
 #include "quellix/dui/control_factory.h"
 #include "quellix/dui/resource_manager.h"
 #include "quellix/platform/debug.h"
@@ -16,6 +17,7 @@ namespace quellix::app {
 
 namespace {
 
+// What a bare --simulate plugs, in this order.
 constexpr std::string_view kKnownDevices[] = {"mouse", "pad", "keyboard"};
 
 std::vector<std::string> splitList(std::string_view list) {
@@ -29,12 +31,7 @@ std::vector<std::string> splitList(std::string_view list) {
 }
 
 bool knownDevice(std::string_view name) {
-    for (auto known : kKnownDevices) {
-        if (name == known) {
-            return true;
-        }
-    }
-    return false;
+    return device::kindFromWord(name).has_value();
 }
 
 } // namespace
@@ -184,8 +181,10 @@ bool SetUpResources(dui::Toolkit& toolkit, const std::string& skinDir) {
 }
 
 int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstance> instance,
-                  const std::function<void(CMainWnd&)>& onCreated, bool startHidden) {
+                  const hid::DeviceSource& source, const std::function<void(CMainWnd&)>& onCreated,
+                  bool startHidden) {
     auto window = std::make_unique<CMainWnd>();
+    window->SetDeviceSource(source);
     window->SetPage(ui::Feature::SkinAndMenu,
                     std::make_unique<ui::SkinMenuPage>(*window, ui::ShellSettings::system()));
     const dui::DWORD style = startHidden ? kMainWindowStyle & ~dui::WS_VISIBLE : kMainWindowStyle;

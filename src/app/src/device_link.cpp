@@ -71,16 +71,6 @@ constexpr RemovalChoice kRemovalChoices[] = {
 
 } // namespace
 
-int keyboardVariantFor(std::uint16_t productId) {
-    constexpr std::uint16_t kProducts[] = {0x7513, 0x0632, 0x763E};
-    for (int variant = 0; variant < 3; ++variant) {
-        if (kProducts[variant] == productId) {
-            return variant;
-        }
-    }
-    return -1;
-}
-
 DeviceLink::DeviceLink(std::unique_ptr<DeviceConfigCalls> calls)
     : calls_(calls ? std::move(calls) : std::make_unique<PendingDeviceConfigCalls>()) {
     for (DeviceKind kind : device::kAllDeviceKinds) {
@@ -89,6 +79,15 @@ DeviceLink::DeviceLink(std::unique_ptr<DeviceConfigCalls> calls)
     }
     for (auto& record : listenerRecords) {
         device::initRecord(record);
+    }
+}
+
+void DeviceLink::setSource(const hid::DeviceSource& source) {
+    for (auto& session : sessions) {
+        session.hid.source = source;
+    }
+    for (auto& record : listenerRecords) {
+        record.source = source;
     }
 }
 
@@ -155,8 +154,8 @@ void DeviceLink::connectMouse(device::DeviceSession& session) {
     calls_->readMouseImage(session);
     postUi([profile](CMainWnd& window) {
         selectProfile(window, "ms_device_profile_combo", profile);
-        window.Page(ui::Feature::MouseDevice).Refresh(ui::kMousePage);
-        window.Page(ui::Feature::KeyAssignment).Refresh(ui::kMousePage);
+        window.Page(ui::Feature::MouseDevice).Refresh(device::DeviceKind::Mouse);
+        window.Page(ui::Feature::KeyAssignment).Refresh(device::DeviceKind::Mouse);
         showTab(window, DeviceKind::Mouse, true);
         selectTab(window, DeviceKind::Mouse);
         startConnectedRepaint(window);
@@ -176,7 +175,7 @@ void DeviceLink::connectPad(device::DeviceSession& session) {
         [profile](CMainWnd& window) { selectProfile(window, "mp_deng_profile_combo", profile); });
     calls_->loadPadLighting(profile);
     postUi([](CMainWnd& window) {
-        window.Page(ui::Feature::PadDevice).Refresh(ui::kPadPage);
+        window.Page(ui::Feature::PadDevice).Refresh(device::DeviceKind::MousePad);
         if (auto* tab = window.FindControl("mp_tab")) {
             tab->NeedUpdate();
         }
@@ -185,7 +184,8 @@ void DeviceLink::connectPad(device::DeviceSession& session) {
 }
 
 void DeviceLink::connectKeyboard(device::DeviceSession& session, platform::Event& stop) {
-    const int variant = keyboardVariantFor(session.hid.attributes.productId);
+    // -1 for a product id the table does not know.
+    const int variant = device::keyboardVariantFor(session.hid.attributes.productId).value_or(-1);
     // The lighting follows the model at its next frame.
     calls_->setKeyboardVariant(variant);
     postUi([](CMainWnd& window) {
@@ -206,7 +206,7 @@ void DeviceLink::connectKeyboard(device::DeviceSession& session, platform::Event
     const int keys = rememberedSelection(directory, "kbProfile.ini", "PROFILESELECT");
     postUi([keys](CMainWnd& window) {
         selectProfile(window, "kb_key_profile_combo", keys);
-        window.Page(ui::Feature::Lighting).Refresh(ui::kKeyboardPage);
+        window.Page(ui::Feature::Lighting).Refresh(device::DeviceKind::Keyboard);
         startConnectedRepaint(window);
     });
 }

@@ -105,7 +105,7 @@ bool PadDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
     switch (msg) {
     case kMsgPadImageChanged:
         calls_.readPadImage(calls_.session(DeviceKind::MousePad));
-        Refresh(ui::kPadPage);
+        Refresh(device::DeviceKind::MousePad);
         return true;
     case kMsgPadResync: {
         // The pad's own notice: nobody is waiting, so failures are logged.
@@ -114,7 +114,7 @@ bool PadDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
             config::resyncPadRecord(calls_.configs().pad, calls_.session(DeviceKind::MousePad)));
         failure.note(calls_.savePadLighting());
         notices_.note(failure.result());
-        Refresh(ui::kPadPage);
+        Refresh(device::DeviceKind::MousePad);
         return true;
     }
     default:
@@ -122,7 +122,7 @@ bool PadDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
     }
 }
 
-void PadDevicePage::Refresh(int kind) {
+void PadDevicePage::Refresh(device::DeviceKind kind) {
     window_.Page(ui::Feature::Lighting).Refresh(kind);
 }
 
@@ -131,7 +131,7 @@ void PadDevicePage::SelectSlot(int n) {
         config::selectPadSlot(calls_.configs().pad, calls_.session(DeviceKind::MousePad), n);
     showFailure(window_, kDeviceFailed, change.result);
     if (change.selection == config::SlotSelection::Switched) {
-        Refresh(ui::kPadPage);
+        Refresh(device::DeviceKind::MousePad);
     }
 }
 
@@ -198,7 +198,7 @@ bool MouseDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
     switch (msg) {
     case kMsgMouseImageChanged:
         calls_.readMouseImage(calls_.session(DeviceKind::Mouse));
-        Refresh(ui::kMousePage);
+        Refresh(device::DeviceKind::Mouse);
         return true;
     case kMsgMouseSlotChanged: {
         // The mouse's own notice: nobody is waiting, so failures are logged.
@@ -207,7 +207,7 @@ bool MouseDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
             config::reloadMouseSlot(calls_.configs().mouse, calls_.session(DeviceKind::Mouse)));
         failure.note(calls_.saveMouseDevice());
         notices_.note(failure.result());
-        Refresh(ui::kMousePage);
+        Refresh(device::DeviceKind::Mouse);
         return true;
     }
     default:
@@ -215,8 +215,8 @@ bool MouseDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
     }
 }
 
-void MouseDevicePage::Refresh(int kind) {
-    if (kind == ui::kMousePage) {
+void MouseDevicePage::Refresh(device::DeviceKind kind) {
+    if (kind == device::DeviceKind::Mouse) {
         RefreshDevice();
     }
     window_.Page(ui::Feature::Lighting).Refresh(kind);
@@ -381,7 +381,7 @@ void MouseDevicePage::SelectSlot(int n) {
         if (auto* tab = window_.FindControl("ms_tab_function")) {
             tab->SetVisible(false);
         }
-        Refresh(ui::kMousePage);
+        Refresh(device::DeviceKind::Mouse);
     }
 }
 
@@ -432,7 +432,7 @@ bool KeyboardDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
     switch (msg) {
     case kMsgKeyboardImageChanged:
         calls_.readKeyboardImage(session);
-        Refresh(ui::kKeyboardPage);
+        Refresh(device::DeviceKind::Keyboard);
         return true;
     case kMsgKeyboardSlotChanged: {
         // The keyboard's own notice: nobody is waiting, so failures are logged.
@@ -440,7 +440,7 @@ bool KeyboardDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
         failure.note(config::reloadKeyboardSlot(calls_.configs().keyboard, session));
         failure.note(calls_.saveKeyboardLighting());
         notices_.note(failure.result());
-        Refresh(ui::kKeyboardPage);
+        Refresh(device::DeviceKind::Keyboard);
         return true;
     }
     case kMsgKeyboardDefaultKeys: {
@@ -465,7 +465,7 @@ bool KeyboardDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
     }
 }
 
-void KeyboardDevicePage::Refresh(int kind) {
+void KeyboardDevicePage::Refresh(device::DeviceKind kind) {
     window_.Page(ui::Feature::Lighting).Refresh(kind);
 }
 

@@ -56,7 +56,7 @@ class HostedLightingPage final : public ui::FeaturePage {
 public:
     HostedLightingPage(CMainWnd& window, ConfigCalls& calls) : host_(window, calls), page_(host_) {}
     void OnNotify(dui::TNotifyUI& msg) override { page_.OnNotify(msg); }
-    void Refresh(int kind) override { page_.Refresh(kind); }
+    void Refresh(device::DeviceKind kind) override { page_.Refresh(kind); }
 
 private:
     WindowLightingHost host_;

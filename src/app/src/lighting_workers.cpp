@@ -59,16 +59,13 @@ public:
         }
     }
 
-    void send(lighting::LightKind kind, lighting::FrameBytes frame) override {
-        constexpr DeviceKind kKinds[] = {DeviceKind::Keyboard, DeviceKind::Mouse,
-                                         DeviceKind::MousePad};
-        const DeviceKind deviceKind = kKinds[static_cast<unsigned>(kind)];
+    void send(DeviceKind kind, lighting::FrameBytes frame) override {
         lighting::KindStep step;
         step.frame = frame;
-        if (deviceKind == DeviceKind::Keyboard) {
+        if (kind == DeviceKind::Keyboard) {
             step.mode = workers_.records_.keyboardRecord().fields().mode;
         }
-        sendKind(deviceKind, step);
+        sendKind(kind, step);
     }
 
 private:

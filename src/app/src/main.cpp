@@ -17,6 +17,7 @@
 #include "quellix/dui/controls.h"
 #include "quellix/dui/qt/qt_backend.h"
 #include "quellix/dui/resource_manager.h"
+#include "quellix/hid/device_source.h"
 #include "quellix/ui/skin_observer.h"
 
 #ifdef QUELLIX_HAVE_SIM
@@ -27,15 +28,13 @@ namespace {
 
 #ifdef QUELLIX_HAVE_SIM
 std::unique_ptr<quellix::sim::Simulator> startSimulator(const quellix::app::AppOptions& options) {
-    using quellix::sim::Model;
     auto simulator = std::make_unique<quellix::sim::Simulator>();
     for (const auto& device : options.simulatedDevices) {
-        simulator->plug(device == "mouse" ? Model::Mouse
-                        : device == "pad" ? Model::Pad
-                                          : Model::Keyboard);
+        // The names were checked when the command line was read.
+        if (const auto kind = quellix::device::kindFromWord(device)) {
+            simulator->plug(*kind);
+        }
     }
-    // The HID layer enumerates the simulator's sockets instead of hidraw.
-    setenv("QUELLIX_SIM_DIR", simulator->dir().c_str(), 1);
     return simulator;
 }
 #endif
@@ -100,10 +99,16 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Where the devices come from: the in-process simulator (--simulate),
+    // a running quellix-sim (--sim-dir, or the environment variable
+    // QUELLIX_SIM_DIR when neither option is given), else the system's
+    // hidraw devices.
+    quellix::hid::DeviceSource source;
 #ifdef QUELLIX_HAVE_SIM
     std::unique_ptr<quellix::sim::Simulator> simulator;
     if (options.simulate) {
         simulator = startSimulator(options);
+        source = quellix::hid::DeviceSource::simulator(simulator->dir());
     }
 #endif
     if (!options.simDir.empty()) {
@@ -112,8 +117,10 @@ int main(int argc, char** argv) {
                          options.simDir.c_str());
             return 1;
         }
-        // The HID layer enumerates that simulator's sockets instead of hidraw.
-        setenv("QUELLIX_SIM_DIR", options.simDir.c_str(), 1);
+        source = quellix::hid::DeviceSource::simulator(options.simDir);
+    } else if (const char* simDir = std::getenv("QUELLIX_SIM_DIR");
+               !options.simulate && simDir != nullptr && *simDir != '\0') {
+        source = quellix::hid::DeviceSource::simulator(simDir);
     }
 
     // Qt aborts when it finds no display; tell the user what to do instead.
@@ -225,7 +232,7 @@ int main(int argc, char** argv) {
                    "quellix again to show it\n",
                    stderr);
     }
-    const int runResult = quellix::app::RunMainWindow(toolkit, std::move(claim.instance),
+    const int runResult = quellix::app::RunMainWindow(toolkit, std::move(claim.instance), source,
                                                       onWindowCreated, options.hidden);
     return runResult != 0 ? runResult : exitCode;
 }

@@ -86,9 +86,10 @@ public:
                                std::string(ui::featureName(feature_)).c_str(), msg);
         return true;
     }
-    void Refresh(int kind) override {
+    void Refresh(device::DeviceKind kind) override {
         platform::debugOutputf("%s: not built yet (refresh %d)",
-                               std::string(ui::featureName(feature_)).c_str(), kind);
+                               std::string(ui::featureName(feature_)).c_str(),
+                               static_cast<int>(device::kindIndex(kind)));
     }
 
 private:
@@ -567,12 +568,12 @@ void CMainWnd::OnTimer(dui::UINT id) {
     case kTimerReadKeyboard:
         KillTimer(id);
         link_->calls().readKeyboardImage(Session(device::DeviceKind::Keyboard));
-        Page(ui::Feature::Lighting).Refresh(ui::kKeyboardPage);
+        Page(ui::Feature::Lighting).Refresh(device::DeviceKind::Keyboard);
         break;
     case kTimerReadPad:
         KillTimer(id);
         link_->calls().readPadImage(Session(device::DeviceKind::MousePad));
-        Page(ui::Feature::PadDevice).Refresh(ui::kPadPage);
+        Page(ui::Feature::PadDevice).Refresh(device::DeviceKind::MousePad);
         break;
     default:
         break;

@@ -78,12 +78,10 @@ public:
 
     void ApplyWheelSpeed() override { calls_.applyWheelSpeed(); }
 
-    void RefreshPage(ui::Feature feature, int page) override {
+    void RefreshPage(ui::Feature feature, device::DeviceKind page) override {
         window_.Page(feature).Refresh(page);
     }
-    void SetLightingChanged(int page) override {
-        window_.MarkLightingChanged(device::kAllDeviceKinds.at(static_cast<std::size_t>(page)));
-    }
+    void SetLightingChanged(device::DeviceKind page) override { window_.MarkLightingChanged(page); }
 
 private:
     CMainWnd& window_;

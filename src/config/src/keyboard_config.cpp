@@ -8,7 +8,6 @@ namespace quellix::config {
 
 namespace {
 
-constexpr std::uint16_t kVariantProducts[kKeyboardVariants] = {0x7513, 0x0632, 0x763E};
 constexpr std::string_view kDefaultKeyFiles[kKeyboardVariants] = {
     "kbkeydefault.pro", "kbkey15default.pro", "kbkey16default.pro"};
 
@@ -106,15 +105,6 @@ Result keyTableLength(const KeyboardConfig& keyboard, device::DeviceSession& ses
 }
 
 } // namespace
-
-std::optional<int> keyboardVariantFor(std::uint16_t productId) {
-    for (int v = 0; v < kKeyboardVariants; ++v) {
-        if (kVariantProducts[v] == productId) {
-            return v;
-        }
-    }
-    return std::nullopt;
-}
 
 std::string_view defaultKeyProfileFile(int variant) {
     return kDefaultKeyFiles[variant >= 0 && variant < kKeyboardVariants ? variant : 0];

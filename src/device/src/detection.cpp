@@ -7,7 +7,6 @@
 
 #include <algorithm>
 
-#include <cstdlib>
 #include <mutex>
 #include <set>
 
@@ -116,20 +115,15 @@ std::string_view detectionExitTrace(DeviceKind kind) {
     return kExitTraces[kindIndex(kind)];
 }
 
-std::string hotplugDirectory() {
-    std::string simDir = hid::simulatorDir();
-    if (!simDir.empty()) {
-        return simDir;
-    }
-    const char* dev = std::getenv("QUELLIX_DEV_ROOT");
-    return dev != nullptr && *dev != '\0' ? dev : "/dev";
+std::string hotplugDirectory(const hid::DeviceSource& source) {
+    return source.hotplugDirectory();
 }
 
 void runDetection(DeviceKind kind, std::array<DeviceSession*, 3> sessions, DetectionHost& host,
                   platform::Event& stop, const DetectionTiming& timing) {
     Detector detector(kind, sessions, host);
     DeviceSession& session = *sessions[kindIndex(kind)];
-    platform::DirectoryWatch watch(hotplugDirectory());
+    platform::DirectoryWatch watch(hotplugDirectory(session.hid.source));
     int settleScans = 0;
     while (!stop.isSignalled()) {
         {

@@ -167,7 +167,7 @@ void freePaths(HidDeviceRecord& record) {
 
 int enumeratePaths(HidDeviceRecord& record) {
     freePaths(record);
-    std::optional<std::vector<std::string>> found = hid::enumerateInterfacePaths();
+    std::optional<std::vector<std::string>> found = hid::enumerateInterfacePaths(record.source);
     if (!found)
         return 0;
     try {
@@ -218,7 +218,8 @@ int openDevice(HidDeviceRecord& record) {
     record.openError.clear();
     record.openErrno = 0;
     const std::string path(record.path.view());
-    record.handle = hid::Device::open(path, flags, &record.openError, &record.openErrno);
+    record.handle =
+        hid::Device::open(record.source, path, flags, &record.openError, &record.openErrno);
     if (!record.handle) {
         // The record knows its path: keep the reason alone.
         const std::string prefix = path + ": ";
@@ -308,7 +309,8 @@ int probeDevice(const HidDeviceRecord& record) {
     if (record.handle) {
         return record.handle->nodePresent() ? 1 : 0;
     }
-    return hid::Device::open(std::string(record.path.view()), hid::OpenFlags{}) ? 1 : 0;
+    return hid::Device::open(record.source, std::string(record.path.view()), hid::OpenFlags{}) ? 1
+                                                                                               : 0;
 }
 
 bool handleHungUp(HidDeviceRecord& record) {

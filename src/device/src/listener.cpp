@@ -17,7 +17,8 @@ void closeRecord(HidDeviceRecord& record) {
 bool isConsumerInterface(const HidDeviceRecord& record, const ListenerTarget& target) {
     return record.attributes.vendorId == target.vendorId &&
            record.attributes.productId == target.productId &&
-           record.caps.usagePage == kConsumerUsagePage && record.caps.usage == kConsumerUsage;
+           record.caps.usagePage == target.interface.usagePage &&
+           record.caps.usage == target.interface.usage;
 }
 
 bool openPath(HidDeviceRecord& record, const ListenerTarget& target, const std::string& path) {
@@ -92,7 +93,7 @@ LoopEnd readLoop(HidDeviceRecord& record, const UsageHandler& onUsage, platform:
 
 void runListener(const ListenerTarget& target, HidDeviceRecord& record, const UsageHandler& onUsage,
                  platform::Event& stop, const ListenerTiming& timing) {
-    platform::DirectoryWatch watch(hotplugDirectory());
+    platform::DirectoryWatch watch(hotplugDirectory(record.source));
     while (!stop.isSignalled()) {
         record.cursor = 0;
         if (enumeratePaths(record) != 1) {

@@ -9,17 +9,13 @@ namespace quellix::device {
 namespace {
 
 bool matchesIdentity(const HidDeviceRecord& record, const DeviceSession& session, DeviceKind kind) {
-    const auto products = acceptedProductIds(kind);
     return record.attributes.vendorId == session.vendorId &&
-           std::find(products.begin(), products.end(), record.attributes.productId) !=
-               products.end() &&
+           acceptsProduct(kind, record.attributes.productId) &&
            record.caps.usagePage == session.usagePage && record.caps.usage == session.usage;
 }
 
 bool isProductOf(const std::string& path, DeviceKind kind) {
-    const auto products = acceptedProductIds(kind);
-    const auto product = static_cast<std::uint16_t>(hexAfter(path, "pid_") & 0xFFFF);
-    return std::find(products.begin(), products.end(), product) != products.end();
+    return acceptsProduct(kind, static_cast<std::uint16_t>(hexAfter(path, "pid_") & 0xFFFF));
 }
 
 void closeDevice(HidDeviceRecord& record) {
@@ -94,10 +90,11 @@ bool connectSession(DeviceSession& session, DeviceKind kind, std::string* error)
 }
 
 std::string openFailureText(const HidDeviceRecord& record) {
-    std::string text = record.openError.empty() ? "the device could not be opened"
-                                                : record.openError;
+    std::string text =
+        record.openError.empty() ? "the device could not be opened" : record.openError;
     if (record.openErrno == EACCES || record.openErrno == EPERM) {
-        text += " (install packaging/70-quellix.rules into /etc/udev/rules.d/, run "
+        text += " (install the udev rule 70-quellix.rules, which the build writes into its "
+                "packaging/ folder, into /etc/udev/rules.d/, run "
                 "'udevadm control --reload && udevadm trigger' and replug the device)";
     }
     return text;

@@ -89,7 +89,7 @@ SyncOutcome syncWorkerStep(LightingState& state, const LightingRecords& records,
     }
     if (devices.pad.isSynchronised()) {
         buildPadFrame(state.pad.cells, buffers.pad);
-        sink.send(LightKind::Pad, buffers.pad);
+        sink.send(LightKind::MousePad, buffers.pad);
     } else {
         pacer.sleepMs(kSyncSkipPauseMs);
     }

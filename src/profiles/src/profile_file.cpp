@@ -56,7 +56,7 @@ Result decodeProfile(std::string_view file, ReadMode mode, ProfileKind kind,
                                        std::to_string(kHeaderBytes + payload.size()) +
                                        " were expected");
         }
-        if (kindWord(file) != static_cast<std::uint16_t>(kind)) {
+        if (kindWord(file) != device::kindCode(kind)) {
             return Result::failure(Status::BadFile, "written for another kind of device");
         }
     }
@@ -72,7 +72,7 @@ std::string encodeProfile(ProfileKind kind, std::span<const std::uint8_t> payloa
     std::string bytes(kHeaderBytes + payload.size(), '\0');
     bytes[0] = static_cast<char>(kMagic0);
     bytes[1] = static_cast<char>(kMagic1);
-    const auto word = static_cast<std::uint16_t>(kind);
+    const std::uint16_t word = device::kindCode(kind);
     bytes[kKindOffset] = static_cast<char>(word & 0xFF);
     bytes[kKindOffset + 1] = static_cast<char>(word >> 8);
     std::copy(payload.begin(), payload.end(), bytes.begin() + kHeaderBytes);
@@ -132,8 +132,7 @@ Outcome<ProfileDescription> describeProfile(std::string_view file) {
     d.payload.assign(body, body + d.payloadBytes);
     for (std::size_t f = 0; f < kFamilyCount; ++f) {
         const FamilyInfo& info = familyInfo(static_cast<Family>(f));
-        if (info.payloadBytes == d.payloadBytes &&
-            static_cast<std::uint16_t>(info.kind) == d.kind) {
+        if (info.payloadBytes == d.payloadBytes && device::kindCode(info.kind) == d.kind) {
             d.families.push_back(info.name);
         }
     }

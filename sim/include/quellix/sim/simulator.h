@@ -16,6 +16,8 @@
 // reports.  Input reports go to every connection of the interface.
 // <dir>/control.sock accepts the quellix-sim tool's text commands.
 
+#include "quellix/device/device_kind.h"
+
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -28,11 +30,17 @@
 
 namespace quellix::sim {
 
-enum class Model { Mouse, Pad, Keyboard };
+// The simulated devices are the program's device kinds; their identities
+// (vendor, product ids, interfaces, LED counts) come from the device table.
+using Model = device::DeviceKind;
 
-// "mouse", "pad", "keyboard"; parseModel accepts these names.
-std::string_view modelName(Model model);
-std::optional<Model> parseModel(std::string_view name);
+// "mouse", "pad", "keyboard" (the table's words); parseModel accepts these.
+inline constexpr std::string_view modelName(Model model) {
+    return device::kindWord(model);
+}
+inline constexpr std::optional<Model> parseModel(std::string_view name) {
+    return device::kindFromWord(name);
+}
 
 // The firmware's memory areas, each addressed from 0 by the commands that
 // reach it: Info (command 3), Slots (commands 5 and 6), DefaultKeys
@@ -40,12 +48,9 @@ std::optional<Model> parseModel(std::string_view name);
 // (command 23).  A model without an area has it empty.
 enum class Region { Info, Slots, DefaultKeys, KeyPages, Macro, Pointer };
 
-// Keyboard product ids the firmware can be plugged as.
-inline constexpr std::uint16_t kKeyboardProductIds[] = {0x0632, 0x7513, 0x763E};
-
-inline constexpr std::uint16_t kVendorId = 0x0C45;
-inline constexpr std::uint16_t kMouseProductId = 0x5F01;
-inline constexpr std::uint16_t kPadProductId = 0x5F02;
+// The keyboard's product id when none is asked for: its session's own.
+inline constexpr std::uint16_t kDefaultKeyboardProductId =
+    device::primaryProductId(device::DeviceKind::Keyboard);
 
 struct Options {
     // Empty: a fresh temporary directory (mode 0700), removed on destruction.
@@ -75,8 +80,9 @@ public:
 
     const std::filesystem::path& dir() const;
 
-    // keyboardProductId: 0x0632, 0x7513 or 0x763E (ignored for other models).
-    void plug(Model model, std::uint16_t keyboardProductId = 0x0632);
+    // keyboardProductId: one of the keyboard's accepted product ids in the
+    // device table (ignored for other models).
+    void plug(Model model, std::uint16_t keyboardProductId = kDefaultKeyboardProductId);
     void unplug(Model model);
     bool isPlugged(Model model) const;
 

@@ -33,9 +33,9 @@ void LightingPage::OnNotify(dui::TNotifyUI& msg) {
     }
 }
 
-void LightingPage::Refresh(int kind) {
-    if (kind >= 0 && kind < static_cast<int>(panels_.size())) {
-        panels_[static_cast<std::size_t>(kind)]->Refresh();
+void LightingPage::Refresh(device::DeviceKind kind) {
+    if (device::kindIndex(kind) < panels_.size()) {
+        panels_[device::kindIndex(kind)]->Refresh();
     }
 }
 

@@ -116,8 +116,8 @@ int openSocket(const std::string& node, std::string& why) {
 
 } // namespace
 
-std::unique_ptr<Device> Device::open(const std::string& path, const OpenFlags& flags,
-                                     std::string* error, int* osError) {
+std::unique_ptr<Device> Device::open(const DeviceSource& source, const std::string& path,
+                                     const OpenFlags& flags, std::string* error, int* osError) {
     if (osError)
         *osError = 0;
     const auto fail = [&](const std::string& why) -> std::unique_ptr<Device> {
@@ -134,9 +134,8 @@ std::unique_ptr<Device> Device::open(const std::string& path, const OpenFlags& f
     const auto parts = detail::parsePath(path);
     if (!parts)
         return fail("not a HID interface path");
-    const detail::SourceRoots roots = detail::currentRoots();
-    const auto info = roots.simDir.empty() ? detail::findHidraw(roots, parts->source)
-                                           : detail::findSimulated(roots, parts->source);
+    const auto info = source.simulated() ? detail::findSimulated(source, parts->source)
+                                         : detail::findHidraw(source, parts->source);
     if (!info)
         return fail("no such device");
     // The node may have been given to another device since enumeration.

@@ -73,10 +73,9 @@ std::optional<PathParts> parsePath(std::string_view path) {
 
 } // namespace detail
 
-std::optional<std::vector<std::string>> enumerateInterfacePaths() {
-    const detail::SourceRoots roots = detail::currentRoots();
+std::optional<std::vector<std::string>> enumerateInterfacePaths(const DeviceSource& source) {
     auto interfaces =
-        roots.simDir.empty() ? detail::listHidraw(roots) : detail::listSimulated(roots);
+        source.simulated() ? detail::listSimulated(source) : detail::listHidraw(source);
     if (!interfaces)
         return std::nullopt;
     std::vector<std::string> paths;

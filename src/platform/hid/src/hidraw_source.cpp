@@ -1,7 +1,7 @@
 // Real devices: hidraw nodes described under <sysfs>/class/hidraw.
 //
 //   class/hidraw/hidrawN/device          -> the HID device directory
-//   .../device/uevent                    HID_ID=0003:00000C45:00005F02, HID_NAME=...
+//   .../device/uevent                    HID_ID=0003:00001234:0000ABCD, HID_NAME=...
 //   .../device/report_descriptor         the report descriptor (binary)
 //   .../device/../bInterfaceNumber       the USB interface ("01")
 //   .../device/../../bcdDevice           the USB release number ("0100")

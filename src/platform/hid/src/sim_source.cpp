@@ -19,7 +19,7 @@ namespace {
 constexpr std::size_t kMaxDescriptorBytes = 4096;
 constexpr std::string_view kSocketSuffix = ".sock";
 
-// "0c45_5f02_0100_01.sock" -> fields; anything else is not one of ours.
+// "1234_abcd_0100_01.sock" -> fields; anything else is not one of ours.
 bool parseSocketName(std::string_view name, InterfaceInfo& info) {
     if (name.size() != 17 + kSocketSuffix.size() || name.substr(17) != kSocketSuffix)
         return false;

@@ -22,12 +22,7 @@ struct InterfaceInfo {
     bool isSocket = false;
 };
 
-struct SourceRoots {
-    std::string sysfs;  // "/sys" unless overridden
-    std::string dev;    // "/dev" unless overridden
-    std::string simDir; // empty: hidraw
-};
-SourceRoots currentRoots();
+using SourceRoots = DeviceSource;
 
 // nullopt when the source cannot be listed at all.
 std::optional<std::vector<InterfaceInfo>> listHidraw(const SourceRoots& roots);
@@ -44,7 +39,7 @@ struct PathParts {
     std::string source;
 };
 
-// "hid#vid_0c45&pid_5f02&mi_01&col02#hidraw3"; collection 0 omits "&col".
+// "hid#vid_1234&pid_abcd&mi_01&col02#hidraw3"; collection 0 omits "&col".
 std::string formatPath(const Attributes& attributes, std::uint8_t interfaceNumber,
                        std::uint32_t collection, std::string_view source);
 std::optional<PathParts> parsePath(std::string_view path);

@@ -242,7 +242,7 @@ void FamilyPanel::Select(int position) {
 
 void FamilyPanel::AfterSelect() {
     const Effects& e = selectEffects(family_);
-    const int page = controls().page;
+    const device::DeviceKind page = controls().page;
     if (e.hiddenPanel != nullptr) {
         HidePanel(e.hiddenPanel);
     }

@@ -8,12 +8,13 @@ namespace quellix::profiles::pages {
 namespace {
 
 constexpr FamilyControls kControls[kFamilyCount] = {
-    {"mp_deng_profile_combo", "mp_deng", "mp_pro_deng", ui::kPadPage, false, true},
-    {"kb_deng_profile_combo", "kb_deng", "kb_pro_deng", ui::kKeyboardPage, false, true},
-    {"kb_key_profile_combo", "kb_key", "kb_pro_key", ui::kKeyboardPage, false, true},
-    {"ms_device_profile_combo", "ms_device", "ms_pro_device", ui::kMousePage, false, true},
-    {"ms_deng_profile_combo", "ms_deng", "ms_pro_deng", ui::kMousePage, true, false},
-    {"ms_key_profile_combo", "ms_key", "ms_pro_key", ui::kMousePage, true, false},
+    {"mp_deng_profile_combo", "mp_deng", "mp_pro_deng", device::DeviceKind::MousePad, false, true},
+    {"kb_deng_profile_combo", "kb_deng", "kb_pro_deng", device::DeviceKind::Keyboard, false, true},
+    {"kb_key_profile_combo", "kb_key", "kb_pro_key", device::DeviceKind::Keyboard, false, true},
+    {"ms_device_profile_combo", "ms_device", "ms_pro_device", device::DeviceKind::Mouse, false,
+     true},
+    {"ms_deng_profile_combo", "ms_deng", "ms_pro_deng", device::DeviceKind::Mouse, true, false},
+    {"ms_key_profile_combo", "ms_key", "ms_pro_key", device::DeviceKind::Mouse, true, false},
 };
 
 constexpr ui::Feature kNone = ui::Feature::Count;

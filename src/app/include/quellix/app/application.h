@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "quellix/dui/toolkit.h"
+#include "quellix/hid/device_source.h"
 #include "quellix/platform/single_instance.h"
 
 namespace quellix::app {
@@ -25,7 +26,8 @@ struct AppOptions {
     bool simulate = false;
     std::vector<std::string> simulatedDevices;
     // --sim-dir=DIR: attach to the devices of a running `quellix-sim serve`
-    // (as QUELLIX_SIM_DIR does).
+    // (as the environment variable QUELLIX_SIM_DIR does, which main reads
+    // when neither this nor --simulate is given).
     std::string simDir;
     // --hidden: start in the tray; the window comes up when the user asks
     // (tray icon, starting the program again).  The desktop's autostart
@@ -87,8 +89,10 @@ const char* SubPageOptionName(std::string_view page);
 // for the show-window message of later instances, runs the event loop until
 // the window is closed, then tears down.  `onCreated` runs once the window
 // exists (the desktop program hooks its screenshot there).  Returns 0.
-// With `startHidden` the window is created without being shown.
+// The devices come from `source`.  With `startHidden` the window is created
+// without being shown.
 int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstance> instance,
+                  const hid::DeviceSource& source,
                   const std::function<void(CMainWnd&)>& onCreated = {}, bool startHidden = false);
 
 } // namespace quellix::app

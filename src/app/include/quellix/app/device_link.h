@@ -45,10 +45,6 @@ inline constexpr dui::LPARAM kShowRequestFromDetection = 1;
 inline constexpr dui::UINT kTimerConnectedRepaint = 7;
 inline constexpr dui::UINT kConnectedRepaintMs = 100;
 
-// The variant the keyboard's product id selects (0x7513 → 0, 0x0632 → 1,
-// 0x763E → 2); -1 for any other id.
-int keyboardVariantFor(std::uint16_t productId);
-
 class DeviceLink final : public device::DetectionHost {
 public:
     explicit DeviceLink(std::unique_ptr<DeviceConfigCalls> calls);
@@ -78,6 +74,10 @@ public:
         return {&sessions[0], &sessions[1], &sessions[2]};
     }
     bool anyConnected() const;
+
+    // Where the sessions and the listeners find their devices; before the
+    // workers start.
+    void setSource(const hid::DeviceSource& source);
 
     // The window the UI steps go to, and its show-window message.
     void attach(dui::HWND window, dui::UINT showWindowMessage);

@@ -21,7 +21,7 @@ public:
     PadDevicePage(CMainWnd& window, ConfigCalls& calls, platform::Clock& clock);
     void OnNotify(dui::TNotifyUI& msg) override;
     bool OnMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam) override;
-    void Refresh(int kind) override;
+    void Refresh(device::DeviceKind kind) override;
 
     // The slot combo's selection: switches the pad's active slot.
     void SelectSlot(int n);
@@ -42,7 +42,7 @@ public:
     MouseDevicePage(CMainWnd& window, ConfigCalls& calls, platform::DesktopSettings& desktop);
     void OnNotify(dui::TNotifyUI& msg) override;
     bool OnMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam) override;
-    void Refresh(int kind) override;
+    void Refresh(device::DeviceKind kind) override;
 
 private:
     void RefreshDevice();
@@ -73,7 +73,7 @@ public:
     KeyboardDevicePage(CMainWnd& window, ConfigCalls& calls, std::filesystem::path programDir);
     void OnNotify(dui::TNotifyUI& msg) override;
     bool OnMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam) override;
-    void Refresh(int kind) override;
+    void Refresh(device::DeviceKind kind) override;
 
 private:
     CMainWnd& window_;

@@ -127,6 +127,9 @@ public:
     // The images and records of the three devices, for the whole run.
     config::DeviceConfigs& Configs() { return *configs_; }
     device::DeviceSession& Session(device::DeviceKind kind) { return link_->session(kind); }
+    // Before Create: where the devices come from (the system's hidraw
+    // devices unless set).
+    void SetDeviceSource(const hid::DeviceSource& source) { link_->setSource(source); }
     // Before Create: how often the device workers poll.
     void SetDeviceWorkerTiming(const DeviceWorkerTiming& timing) { timing_ = timing; }
     // Before Create: the profile watchers' pace and their program in front.

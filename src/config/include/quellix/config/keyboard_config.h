@@ -5,6 +5,7 @@
 // page makes.
 
 #include "quellix/config/slot_layout.h"
+#include "quellix/device/device_kind.h"
 #include "quellix/device/device_session.h"
 #include "quellix/platform/shared_bytes.h"
 
@@ -15,10 +16,10 @@
 
 namespace quellix::config {
 
-// 0: 0x7513 (full colour, per-key colours), 1: 0x0632 (one colour, per-key
-// on/off), 2: 0x763E (full colour, per-key colours).
-inline constexpr int kKeyboardVariants = 3;
-std::optional<int> keyboardVariantFor(std::uint16_t productId);
+// The variants 0 (full colour, per-key colours), 1 (one colour, per-key
+// on/off) and 2 (full colour, per-key colours); the device table says which
+// product id is which (device::keyboardVariantFor).
+inline constexpr int kKeyboardVariants = device::kKeyboardVariants;
 // The factory key profile of a variant ("kbkeydefault.pro", ...).
 std::string_view defaultKeyProfileFile(int variant);
 
@@ -34,7 +35,8 @@ inline constexpr std::size_t kMulticolourB = 39;
 
 inline constexpr std::size_t kCustomColourBytes = 4;
 inline constexpr std::size_t kKeyColourSets = 5;
-inline constexpr std::size_t kKeyboardLeds = 126;
+inline constexpr std::size_t kKeyboardLeds =
+    device::kindInfo(device::DeviceKind::Keyboard).ledCount;
 inline constexpr std::size_t kKeyColourSetBytes = 3 * kKeyboardLeds;
 inline constexpr std::size_t kKeyColourTableBytes = kKeyColourSets * kKeyColourSetBytes;
 inline constexpr std::size_t kKeyboardLightingPayloadBytes =

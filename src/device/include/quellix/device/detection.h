@@ -64,7 +64,8 @@ struct DetectionTiming {
 };
 
 // The worker: runs until `stop` is signalled (or the interfaces cannot be
-// listed at all), then writes the kind's exit trace.  `sessions` are all
+// listed at all), then writes the kind's exit trace.  The devices come from
+// the kind's session's record (`hid.source`), which is watched for hot-plug.  `sessions` are all
 // three sessions indexed by kind, for the other kinds' `connected` flags.
 void runDetection(DeviceKind kind, std::array<DeviceSession*, 3> sessions, DetectionHost& host,
                   platform::Event& stop, const DetectionTiming& timing = {});
@@ -72,8 +73,8 @@ void runDetection(DeviceKind kind, std::array<DeviceSession*, 3> sessions, Detec
 // The trace a kind's detection worker writes when it ends.
 std::string_view detectionExitTrace(DeviceKind kind);
 
-// The directory whose entries come and go with the devices: the simulator
-// directory when one is configured, else the device node directory.
-std::string hotplugDirectory();
+// The directory whose entries come and go with the devices of `source`: the
+// simulator directory, else the device node directory.
+std::string hotplugDirectory(const hid::DeviceSource& source);
 
 } // namespace quellix::device

@@ -11,6 +11,7 @@
 
 #include "quellix/hid/descriptor.h"
 #include "quellix/hid/device.h"
+#include "quellix/hid/device_source.h"
 #include "quellix/platform/event.h"
 
 #include <atomic>
@@ -68,6 +69,11 @@ private:
 };
 
 struct HidDeviceRecord {
+    // Where this record's devices come from.  Set once, before the record
+    // is used (and before any worker that uses it starts); initRecord and
+    // releaseRecord leave it alone.
+    hid::DeviceSource source;
+
     // Interface paths of the last enumeration, none between scans.  The
     // array grows 8 -> 16 -> 32 ...; pathCapacity is its allocated size.
     std::unique_ptr<std::string[]> paths;
@@ -128,8 +134,8 @@ struct HidDeviceRecord {
 };
 
 void initRecord(HidDeviceRecord& record);
-// 1: `paths`/`pathCount` hold a fresh list (the previous one is freed);
-// 0: enumeration failed, no list.
+// 1: `paths`/`pathCount` hold a fresh list of the record's source (the
+// previous one is freed); 0: enumeration failed, no list.
 int enumeratePaths(HidDeviceRecord& record);
 // Frees every path string and the list; `paths` none, counts 0.
 void freePaths(HidDeviceRecord& record);

@@ -1,6 +1,7 @@
 #pragma once
 // Device LED frames built from the cells: each channel × level / 256.
 
+#include "quellix/device/device_kind.h"
 #include "quellix/lighting/state.h"
 
 #include <array>
@@ -9,9 +10,13 @@
 
 namespace quellix::lighting {
 
-inline constexpr std::size_t kPadFrameBytes = 33;       // LEDs 0..10
-inline constexpr std::size_t kMouseFrameBytes = 60;     // LEDs 0..19
-inline constexpr std::size_t kKeyboardFrameBytes = 378; // 126 LED positions
+// Three bytes for each LED of the kind (device table): 33, 60 and 378.
+inline constexpr std::size_t frameBytesOf(device::DeviceKind kind) {
+    return 3 * std::size_t{device::kindInfo(kind).ledCount};
+}
+inline constexpr std::size_t kPadFrameBytes = frameBytesOf(device::DeviceKind::MousePad);
+inline constexpr std::size_t kMouseFrameBytes = frameBytesOf(device::DeviceKind::Mouse);
+inline constexpr std::size_t kKeyboardFrameBytes = frameBytesOf(device::DeviceKind::Keyboard);
 
 void buildPadFrame(const LedCells<tables::kPadCells>& cells,
                    std::span<std::uint8_t, kPadFrameBytes> frame);

@@ -4,6 +4,7 @@
 // whether the frame senders let it go out.  The workers add the stop event
 // (their pacer waits on it) and the sending.
 
+#include "quellix/device/device_kind.h"
 #include "quellix/lighting/iteration.h"
 #include "quellix/lighting/records.h"
 
@@ -66,8 +67,8 @@ private:
     std::atomic<bool> called_{false};
 };
 
-// The kinds in the order the synchronised worker serves them.
-enum class LightKind : unsigned { Keyboard, Mouse, Pad };
+// The kinds the synchronised worker serves, in their table order.
+using LightKind = device::DeviceKind;
 
 class SyncFrameSink {
 public:

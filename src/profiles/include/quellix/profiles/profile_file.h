@@ -22,14 +22,17 @@
 #include <string_view>
 #include <vector>
 
+#include "quellix/device/device_kind.h"
+
 namespace quellix::profiles {
 
 inline constexpr std::size_t kHeaderBytes = 16;
 inline constexpr std::uint8_t kMagic0 = 0xAA;
 inline constexpr std::uint8_t kMagic1 = 0x55;
 
-// The kind word of the header.
-enum class ProfileKind : std::uint16_t { Keyboard = 1, Mouse = 2, MousePad = 3 };
+// The kind a profile belongs to.  The header stores it as the kind's code
+// in the device table (device::kindCode: keyboard 1, mouse 2, mouse pad 3).
+using ProfileKind = device::DeviceKind;
 
 enum class ReadMode {
     Exact,   // loads: size, magic and kind must all be right

@@ -4,6 +4,7 @@
 // name and message number); what a control does lives in the page that
 // owns it, so each feature can be built and tested on its own.
 
+#include "quellix/device/device_kind.h"
 #include <cstdint>
 #include <string_view>
 
@@ -40,9 +41,6 @@ inline constexpr std::string_view featureName(Feature feature) {
 }
 
 // Kinds as the pages index them: 0 keyboard, 1 mouse, 2 mouse pad.
-inline constexpr int kKeyboardPage = 0;
-inline constexpr int kMousePage = 1;
-inline constexpr int kPadPage = 2;
 
 // The points of the main window's start-up sequence where features take
 // part, in the order they come.
@@ -63,9 +61,9 @@ public:
     virtual bool OnMessage(dui::UINT /*msg*/, dui::WPARAM /*wParam*/, dui::LPARAM /*lParam*/) {
         return false;
     }
-    // UI thread: brings the controls of the given kind's page (kKeyboardPage,
-    // kMousePage, kPadPage) up to date with the records.
-    virtual void Refresh(int /*kind*/) {}
+    // UI thread: brings the controls of the given kind's page up to date
+    // with the records.
+    virtual void Refresh(device::DeviceKind /*kind*/) {}
     // UI thread: the feature's part of a step of the start-up sequence.
     virtual void StartUp(StartUpStep /*step*/) {}
 };

@@ -3,18 +3,17 @@
 //
 // Interfaces are presented the way Windows presents them: one path per
 // top-level application collection,
-//   hid#vid_0c45&pid_5f02&mi_01&col02#hidraw3
+//   hid#vid_1234&pid_abcd&mi_01&col02#hidraw3
 // with "&colNN" only when the interface has more than one top-level
 // collection.  The part after the last '#' names the source: a hidraw node,
 // or a socket of the device simulator (see sim/simulator.h).
 //
-// Source selection: when a simulator directory is configured (setSimulatorDir
-// or the environment variable QUELLIX_SIM_DIR) only simulated devices are
-// enumerated and opened; otherwise the hidraw devices under the sysfs root
-// (QUELLIX_SYSFS_ROOT, default "/sys") with nodes in the device directory
-// (QUELLIX_DEV_ROOT, default "/dev").
+// Every call names its source (device_source.h): the simulated devices of a
+// simulator directory, or the hidraw devices under a sysfs root (default
+// "/sys") with nodes in a device directory (default "/dev").
 
 #include "quellix/hid/descriptor.h"
+#include "quellix/hid/device_source.h"
 
 #include <atomic>
 #include <cstdint>
@@ -33,14 +32,6 @@ namespace detail {
 class ReportWriter;
 }
 
-// Overrides of the sources; an empty value falls back to the environment
-// and then to the default.  Meant for start-up and tests, not for use while
-// devices are open on other threads.
-void setSysfsRoot(std::string root);
-void setDevRoot(std::string root);
-void setSimulatorDir(std::string dir);
-std::string simulatorDir(); // the effective one, empty when hidraw is used
-
 struct Attributes {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
@@ -50,7 +41,7 @@ struct Attributes {
 // Every present HID interface collection.  nullopt when the source cannot be
 // listed at all (no sysfs class directory, unreadable simulator directory);
 // an empty list when there simply are no devices.
-std::optional<std::vector<std::string>> enumerateInterfacePaths();
+std::optional<std::vector<std::string>> enumerateInterfacePaths(const DeviceSource& source);
 
 struct OpenFlags {
     bool read = false;
@@ -73,8 +64,9 @@ public:
     // read, but no I/O channel is opened.  nullptr and a message on failure;
     // `osError` gets the system's error number when the node itself could
     // not be opened (EACCES without the udev rule), else 0.
-    static std::unique_ptr<Device> open(const std::string& path, const OpenFlags& flags,
-                                        std::string* error = nullptr, int* osError = nullptr);
+    static std::unique_ptr<Device> open(const DeviceSource& source, const std::string& path,
+                                        const OpenFlags& flags, std::string* error = nullptr,
+                                        int* osError = nullptr);
     ~Device();
     Device(const Device&) = delete;
     Device& operator=(const Device&) = delete;

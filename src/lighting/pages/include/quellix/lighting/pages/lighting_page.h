@@ -20,8 +20,7 @@ public:
     ~LightingPage() override;
 
     void OnNotify(dui::TNotifyUI& msg) override;
-    // kind: ui::kKeyboardPage, kMousePage or kPadPage.
-    void Refresh(int kind) override;
+    void Refresh(device::DeviceKind kind) override;
 
     // Copies `source`'s effect to the other two devices and lets the
     // synchronised worker drive all three.

@@ -24,7 +24,7 @@ struct FamilyControls {
     std::string_view list;   // "mp_deng_profile_combo"
     std::string_view prefix; // "mp_deng": name edit, link controls
     std::string_view button; // "mp_pro_deng": operation buttons
-    int page;                // ui::kPadPage, ...
+    device::DeviceKind page; // the device page the family belongs to
     // The link button accepts a program another profile of the family
     // links already.
     bool linkButtonSharesPrograms;

@@ -42,11 +42,10 @@ public:
     // The mouse's wheel speed goes to the desktop.
     virtual void ApplyWheelSpeed() = 0;
 
-    // Another feature's page shows the state of a device page again
-    // (ui::kKeyboardPage, kMousePage, kPadPage).
-    virtual void RefreshPage(ui::Feature feature, int page) = 0;
+    // Another feature's page shows the state of a device page again.
+    virtual void RefreshPage(ui::Feature feature, device::DeviceKind page) = 0;
     // The device page's lighting changed (ends a synchronised effect).
-    virtual void SetLightingChanged(int page) = 0;
+    virtual void SetLightingChanged(device::DeviceKind page) = 0;
 };
 
 } // namespace quellix::profiles::pages
