@@ -47,9 +47,9 @@ bool readFrom(sim::Simulator& simulator, sim::Model model, device::DeviceKind ki
     device::DeviceSession session;
     session.hid.source = hid::DeviceSource::simulator(simulator.dir());
     session.setIdentity(device::identityOf(kind));
-    std::string error;
-    if (!device::connectSession(session, kind, &error)) {
-        std::fprintf(stderr, "quellix-make-defaults: %s\n", error.c_str());
+    const Result connected = device::connectSession(session, kind);
+    if (!connected) {
+        std::fprintf(stderr, "quellix-make-defaults: %s\n", connected.describe().c_str());
         return false;
     }
     const bool ok = read(session);

@@ -29,9 +29,9 @@ void MouseImageRead(benchmark::State& state) {
     device::DeviceSession session;
     session.hid.source = hid::DeviceSource::simulator(simulator.dir());
     session.setIdentity(device::identityOf(device::DeviceKind::Mouse));
-    std::string error;
-    if (!device::connectSession(session, device::DeviceKind::Mouse, &error)) {
-        state.SkipWithError(error.c_str());
+    const Result connected = device::connectSession(session, device::DeviceKind::Mouse);
+    if (!connected) {
+        state.SkipWithError(connected.describe().c_str());
         return;
     }
     auto mouse = std::make_unique<config::MouseConfig>();
@@ -67,9 +67,9 @@ void OneExchangeAtDefaultLatency(benchmark::State& state) {
     device::DeviceSession session;
     session.hid.source = hid::DeviceSource::simulator(simulator.dir());
     session.setIdentity(device::identityOf(device::DeviceKind::Mouse));
-    std::string error;
-    if (!device::connectSession(session, device::DeviceKind::Mouse, &error)) {
-        state.SkipWithError(error.c_str());
+    const Result connected = device::connectSession(session, device::DeviceKind::Mouse);
+    if (!connected) {
+        state.SkipWithError(connected.describe().c_str());
         return;
     }
     std::uint8_t active = 0;

@@ -26,7 +26,9 @@ public:
         sim_.plug(sim::Model::Mouse);
         session_.hid.source = hid::DeviceSource::simulator(sim_.dir());
         session_.setIdentity(device::identityOf(device::DeviceKind::Mouse));
-        connected_ = device::connectSession(session_, device::DeviceKind::Mouse, &error_);
+        const Result connected = device::connectSession(session_, device::DeviceKind::Mouse);
+        connected_ = connected.ok();
+        error_ = connected.describe();
     }
     ~SimulatedMouse() { device::disconnectSession(session_); }
 

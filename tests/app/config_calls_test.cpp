@@ -71,8 +71,7 @@ protected:
         sim_.plug(model);
         auto& session = sessions_[device::kindIndex(kind)];
         session.setIdentity(device::identityOf(kind));
-        std::string error;
-        EXPECT_TRUE(device::connectSession(session, kind, &error)) << error;
+        EXPECT_TRUE(device::connectSession(session, kind));
         return session;
     }
 

@@ -57,8 +57,7 @@ protected:
 
     void connect(sim::Model model, DeviceKind kind) {
         sim_.plug(model);
-        std::string error;
-        ASSERT_TRUE(device::connectSession(window_.Session(kind), kind, &error)) << error;
+        ASSERT_TRUE(device::connectSession(window_.Session(kind), kind));
     }
 
     // The command and offset of each frame `message` made `model` receive.

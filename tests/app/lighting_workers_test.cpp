@@ -110,8 +110,7 @@ public:
 
     void plug(DeviceKind kind, std::uint16_t keyboardProduct = 0x0632) {
         simulator_->plug(modelOf(kind), keyboardProduct);
-        std::string error;
-        ASSERT_TRUE(device::connectSession(session(kind), kind, &error)) << error;
+        ASSERT_TRUE(device::connectSession(session(kind), kind));
     }
 
     // Applies what choosing the mode on the page does, as `quellixctl fx`.

@@ -91,8 +91,7 @@ protected:
         const DeviceKind kind = kindOf(model);
         auto& session = sessions_[device::kindIndex(kind)];
         session.setIdentity(device::identityOf(kind));
-        std::string error;
-        EXPECT_TRUE(device::connectSession(session, kind, &error)) << error;
+        EXPECT_TRUE(device::connectSession(session, kind));
         return session;
     }
 

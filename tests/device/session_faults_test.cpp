@@ -135,8 +135,10 @@ TEST(SessionOpenFailure, PresentButUnopenableDeviceSaysWhy) {
     DeviceSession session;
     session.hid.source = hid::DeviceSource::simulator(sim.dir());
     session.setIdentity(identityOf(DeviceKind::MousePad));
-    std::string error;
-    EXPECT_FALSE(connectSession(session, DeviceKind::MousePad, &error));
+    const Result refused = connectSession(session, DeviceKind::MousePad);
+    EXPECT_EQ(refused, Status::OpenFailed);
+    EXPECT_EQ(refused.errorNumber(), ECONNREFUSED);
+    const std::string error = refused.detail();
     EXPECT_THAT(error, HasSubstr("mouse pad is present but could not be opened"));
     EXPECT_THAT(error, HasSubstr("pid_5f02"));
     EXPECT_THAT(error, HasSubstr(std::strerror(ECONNREFUSED)));
@@ -158,13 +160,13 @@ TEST(SessionOpenFailure, EachSessionLooksOnlyAtItsOwnSource) {
     here.hid.source = hid::DeviceSource::simulator(withMouse.dir());
     here.setIdentity(identityOf(DeviceKind::Mouse));
 
-    std::string error;
-    EXPECT_FALSE(connectSession(elsewhere, DeviceKind::Mouse, &error));
-    EXPECT_THAT(error, HasSubstr("no mouse is connected"));
-    ASSERT_TRUE(connectSession(here, DeviceKind::Mouse, &error)) << error;
+    const Result absent = connectSession(elsewhere, DeviceKind::Mouse);
+    EXPECT_EQ(absent, Status::NotConnected);
+    EXPECT_THAT(absent.detail(), HasSubstr("no mouse is connected"));
+    ASSERT_TRUE(connectSession(here, DeviceKind::Mouse));
     EXPECT_THAT(std::string(here.hid.path.view()), HasSubstr("pid_5f01"));
     // Connecting one changed nothing for the other.
-    EXPECT_FALSE(connectSession(elsewhere, DeviceKind::Mouse, &error));
+    EXPECT_EQ(connectSession(elsewhere, DeviceKind::Mouse), Status::NotConnected);
     disconnectSession(here);
 }
 

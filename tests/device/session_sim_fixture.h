@@ -24,8 +24,7 @@ protected:
         sim_->plug(kModel);
         session_.hid.source = hid::DeviceSource::simulator(sim_->dir());
         session_.setIdentity(identityOf(DeviceKind::Mouse));
-        std::string error;
-        ASSERT_TRUE(connectSession(session_, DeviceKind::Mouse, &error)) << error;
+        ASSERT_TRUE(connectSession(session_, DeviceKind::Mouse));
     }
 
     void TearDown() override { disconnectSession(session_); }

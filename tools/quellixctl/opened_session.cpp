@@ -34,10 +34,10 @@ OpenedSession::OpenedSession(DeviceKind kind, CommandContext& context)
     : session_(std::make_unique<DeviceSession>()), context_(context) {
     session_->setIdentity(identityOf(kind));
     session_->hid.source = context.source;
-    std::string error;
-    open_ = connectSession(*session_, kind, &error);
+    const Result connected = connectSession(*session_, kind);
+    open_ = connected.ok();
     if (!open_) {
-        context_.err << "quellixctl: " << error << '\n';
+        context_.err << "quellixctl: " << connected.detail() << '\n';
         return;
     }
     if (context_.trace) {

@@ -55,38 +55,38 @@ bool openIfMatching(DeviceSession& session, DeviceKind kind, const std::string& 
     return true;
 }
 
-bool connectSession(DeviceSession& session, DeviceKind kind, std::string* error) {
+Result connectSession(DeviceSession& session, DeviceKind kind) {
     std::lock_guard guard(session.lock);
     HidDeviceRecord& record = session.hid;
     record.cursor = 0;
     if (enumeratePaths(record) != 1) {
-        if (error != nullptr) {
-            *error = "cannot list the HID interfaces";
-        }
-        return false;
+        return Result::failure(Status::NotConnected, "cannot list the HID interfaces");
     }
     bool found = false;
     std::string refused; // the first path of this kind that would not open
+    int refusedErrno = 0;
     while (!found && record.cursor < record.pathCount && !record.paths[record.cursor].empty()) {
         const std::string& path = record.paths[record.cursor];
         std::string openError;
         found = openIfMatching(session, kind, path, &openError);
         if (!found && !openError.empty() && refused.empty() && isProductOf(path, kind)) {
             refused = path + ": " + openError;
+            refusedErrno = record.openErrno;
         }
         ++record.cursor;
     }
     freePaths(record);
+    const std::string name(kindName(kind));
+    if (!found && !refused.empty()) {
+        return Result::failure(Status::OpenFailed,
+                               "a " + name + " is present but could not be opened: " + refused,
+                               refusedErrno);
+    }
     if (!found) {
-        if (error != nullptr) {
-            *error = refused.empty() ? "no " + std::string(kindName(kind)) + " is connected"
-                                     : "a " + std::string(kindName(kind)) +
-                                           " is present but could not be opened: " + refused;
-        }
-        return false;
+        return Result::failure(Status::NotConnected, "no " + name + " is connected");
     }
     session.connected = 1;
-    return true;
+    return Result::success();
 }
 
 std::string openFailureText(const HidDeviceRecord& record) {

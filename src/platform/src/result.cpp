@@ -13,9 +13,10 @@ struct StatusWords {
     std::string_view text;
 };
 
-constexpr std::array<StatusWords, 12> kStatusWords = {{
+constexpr std::array<StatusWords, 13> kStatusWords = {{
     {Status::Ok, "ok", "done"},
     {Status::NotConnected, "not connected", "the device is not connected"},
+    {Status::OpenFailed, "open failed", "the device could not be opened"},
     {Status::HungUp, "hung up", "the device was disconnected"},
     {Status::NoReply, "no reply", "the device did not answer"},
     {Status::WriteFailed, "write failed", "the request could not be sent to the device"},

@@ -13,9 +13,10 @@ namespace quellix::ui {
 
 namespace {
 
-constexpr std::array<std::pair<Status, std::string_view>, 12> kReasonKeys = {{
+constexpr std::array<std::pair<Status, std::string_view>, 13> kReasonKeys = {{
     {Status::Ok, "result_ok"},
     {Status::NotConnected, "result_not_connected"},
+    {Status::OpenFailed, "result_open_failed"},
     {Status::HungUp, "result_hung_up"},
     {Status::NoReply, "result_no_reply"},
     {Status::WriteFailed, "result_write_failed"},

@@ -5,6 +5,8 @@
 #include "quellix/device/device_kind.h"
 #include "quellix/device/device_session.h"
 
+#include "quellix/platform/result.h"
+
 #include <string>
 
 namespace quellix::device {
@@ -13,12 +15,12 @@ namespace quellix::device {
 // "vid_" is the session's vendor is opened for overlapped read and write;
 // it is kept when its attributes and caps match the session's identity
 // (product id one of `kind`'s accepted ids) and closed otherwise.  On
-// success the session is connected.  False with a message in `error` when
-// the interfaces cannot be listed or no matching device is present; when a
-// path of the kind's product is present but could not be opened, the
-// message says so with the reason (openFailureText) instead of "no ... is
-// connected".
-bool connectSession(DeviceSession& session, DeviceKind kind, std::string* error = nullptr);
+// success the session is connected.  NotConnected ("no mouse is connected")
+// when the interfaces cannot be listed or no matching device is present;
+// OpenFailed with the system's error number when a path of the kind's
+// product is present but could not be opened, the detail naming the path
+// and the remedy (openFailureText).
+Result connectSession(DeviceSession& session, DeviceKind kind);
 
 // One path of a scan: when its "vid_" is the session's vendor it is opened
 // for overlapped read and write into the session's record, and kept when

@@ -19,6 +19,7 @@ namespace quellix {
 enum class Status : unsigned char {
     Ok,
     NotConnected, // no device of this kind is connected
+    OpenFailed,   // the device is there but could not be opened (see errorNumber)
     HungUp,       // the device went away while it was being used
     NoReply,      // the device did not answer in time
     WriteFailed,  // a request could not be written
