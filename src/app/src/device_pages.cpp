@@ -381,8 +381,8 @@ void MouseDevicePage::ReportRateChosen(int rate) {
 // ---------------------------------------------------------------- keyboard
 
 KeyboardDevicePage::KeyboardDevicePage(CMainWnd& window, ConfigCalls& calls,
-                                       std::filesystem::path programDir)
-    : window_(window), calls_(calls), programDir_(std::move(programDir)) {}
+                                       std::filesystem::path defaultsDir)
+    : window_(window), calls_(calls), defaultsDir_(std::move(defaultsDir)) {}
 
 void KeyboardDevicePage::OnNotify(dui::TNotifyUI&) {}
 
@@ -407,9 +407,10 @@ bool KeyboardDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
                 keys = keyboard.defaultKeys;
             }
             const int variant = keyboard.variant.load();
-            profiles::writeProfileFile(programDir_ /
-                                           std::string(config::defaultKeyProfileFile(variant)),
-                                       profiles::ProfileKind::Keyboard, keys);
+            const auto file = defaultsDir_ / std::string(config::defaultKeyProfileFile(variant));
+            if (!profiles::writeProfileFile(file, profiles::ProfileKind::Keyboard, keys)) {
+                platform::debugOutputf("default key table: cannot write %s", file.string().c_str());
+            }
         } else {
             platform::debugOutput("default key table: the keyboard did not answer");
         }
@@ -426,12 +427,12 @@ void KeyboardDevicePage::Refresh(int kind) {
 
 void InstallDevicePages(CMainWnd& window, ConfigCalls& calls, platform::Clock& clock,
                         platform::DesktopSettings& desktop,
-                        const std::filesystem::path& programDir) {
+                        const std::filesystem::path& defaultsDir) {
     window.SetPage(ui::Feature::PadDevice, std::make_unique<PadDevicePage>(window, calls, clock));
     window.SetPage(ui::Feature::MouseDevice,
                    std::make_unique<MouseDevicePage>(window, calls, desktop));
     window.SetPage(ui::Feature::KeyboardDevice,
-                   std::make_unique<KeyboardDevicePage>(window, calls, programDir));
+                   std::make_unique<KeyboardDevicePage>(window, calls, defaultsDir));
 }
 
 } // namespace quellix::app
