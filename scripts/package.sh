@@ -53,16 +53,20 @@ git ls-files -z --cached --others --exclude-standard |
     tar --null -T - -cf - | tar -xf - -C "$src"
 
 echo "package: building quellix $package_version in $src"
-(cd "$src" && dpkg-buildpackage -b -uc -us -j"$(nproc)") >"$work/build.log" 2>&1 || {
-    tail -50 "$work/build.log"
-    echo "package: dpkg-buildpackage failed" >&2
+mkdir -p "$out"
+rm -f "$out"/*.deb "$out"/*.changes "$out"/*.buildinfo "$out"/lintian.txt "$out"/build.log
+(cd "$src" && dpkg-buildpackage -b -uc -us -j"$(nproc)") >"$out/build.log" 2>&1 || {
+    tail -50 "$out/build.log"
+    echo "package: dpkg-buildpackage failed (the whole log: $out/build.log)" >&2
     exit 1
 }
-
-mkdir -p "$out"
-rm -f "$out"/*.deb "$out"/*.changes "$out"/*.buildinfo "$out"/lintian.txt
+compiler_warning='^[^ ]+:[0-9]+:[0-9]+: warning:'
+if grep -qE "$compiler_warning" "$out/build.log"; then
+    grep -E "$compiler_warning" "$out/build.log" | sort -u
+    echo "package: the compiler warned (with Debian's hardening flags)" >&2
+    exit 1
+fi
 cp "$work"/*.deb "$work"/*.changes "$work"/*.buildinfo "$out"/
-cp "$work/build.log" "$out/build.log"
 changes=$(echo "$out"/*.changes)
 
 # Warnings and errors fail; the informational tags are reported too.
