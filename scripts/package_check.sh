@@ -45,11 +45,13 @@ echo "1. build the packages"
 scripts/package.sh "$out"
 quellix_deb=$(ls "$out"/quellix_*.deb)
 tools_deb=$(ls "$out"/quellix-tools_*.deb)
+dpkg-deb -c "$quellix_deb" >"$work/quellix.contents"
+dpkg-deb -c "$tools_deb" >"$work/tools.contents"
 check "quellix-sim is in quellix-tools only" \
-    bash -c "dpkg-deb -c '$tools_deb' | grep -q ' ./usr/bin/quellix-sim$' &&
-             ! dpkg-deb -c '$quellix_deb' | grep -q quellix-sim"
+    bash -c "grep -q ' ./usr/bin/quellix-sim$' '$work/tools.contents' &&
+             ! grep -q quellix-sim '$work/quellix.contents'"
 check "no test or build leftovers in the package" \
-    bash -c "! dpkg-deb -c '$quellix_deb' | grep -E 'make_defaults|CMakeLists|\\.cpp$|_test'"
+    bash -c "! grep -E 'make_defaults|CMakeLists|\\.cpp$|_test' '$work/quellix.contents'"
 
 echo "2. apt-get install the packages"
 for p in "${packages[@]}"; do
@@ -75,6 +77,8 @@ for path in /usr/bin/quellix /usr/bin/quellixctl /usr/bin/quellix-sim \
 done
 check "the udev rule tags the devices for the user at the seat (uaccess)" \
     grep -q 'TAG+="uaccess"' /usr/lib/udev/rules.d/70-quellix.rules
+check "installing reloads udev's rules and applies them to the hidraw nodes" \
+    grep -q 'udevadm trigger --subsystem-match=hidraw' /var/lib/dpkg/info/quellix.postinst
 
 # The installed programs only: no build tree on the PATH, started from
 # elsewhere, with a home and settings of their own.
