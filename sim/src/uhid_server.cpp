@@ -199,7 +199,8 @@ struct UhidServer::Impl : ControlTarget {
             tasks.emplace_back([packaged] { (*packaged)(); });
         }
         const std::uint64_t one = 1;
-        (void)::write(wakeFd, &one, sizeof one);
+        // An eventfd counter: the wake-up is all that matters.
+        [[maybe_unused]] const auto written = ::write(wakeFd, &one, sizeof one);
         return result.get();
     }
 
@@ -503,7 +504,7 @@ struct UhidServer::Impl : ControlTarget {
 
     void runTasks() {
         std::uint64_t count;
-        (void)::read(wakeFd, &count, sizeof count);
+        [[maybe_unused]] const auto got = ::read(wakeFd, &count, sizeof count);
         std::deque<std::function<void()>> ready;
         {
             std::lock_guard lock(tasksMutex);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a desktop
-# expects to find there: the program (through bin/), its skin beside it, the
-# application menu entry, the autostart entry, the icons and the udev rule;
-# desktop-file-validate must accept both entries.
+# expects to find there: the programs in bin/, the skin and the factory
+# defaults in share/quellix/ (and the program starting from there), the
+# manual pages, the application menu entry, the autostart entry, the icons
+# and the udev rule; desktop-file-validate must accept both entries.
 # Usage: install_layout_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -19,11 +20,16 @@ expect() {
     fi
 }
 expect bin/quellix
-expect lib/quellix/quellix
-expect lib/quellix/skin/res.xml
-expect lib/quellix/skin/main.xml
-expect lib/quellix/skin/lan_cn.xml
-expect lib/quellix/skin/common/background.png
+expect bin/quellixctl
+expect share/quellix/skin/res.xml
+expect share/quellix/skin/main.xml
+expect share/quellix/skin/lan_cn.xml
+expect share/quellix/skin/common/background.png
+expect share/quellix/defaults/msdevicedefault.config
+expect share/quellix/defaults/mpdengdefault.led
+expect share/quellix/defaults/kbkeydefault.pro
+expect share/man/man1/quellix.1
+expect share/man/man1/quellixctl.1
 expect share/applications/quellix.desktop
 expect etc/xdg/autostart/quellix-autostart.desktop
 for size in 16 22 24 32 48 64 128 256; do
@@ -39,10 +45,37 @@ if ! cmp -s "$prefix/lib/udev/rules.d/70-quellix.rules" "$build/packaging/70-que
     failures=$((failures + 1))
 fi
 
-# bin/quellix leads to the program beside its skin.
-if [[ "$(readlink -f "$prefix/bin/quellix")" != "$(readlink -f "$prefix/lib/quellix/quellix")" ]]; then
-    echo "bin/quellix does not lead to lib/quellix/quellix"
-    failures=$((failures + 1))
+# Only the factory default files go to the data folder (not the
+# generator's sources beside them in the tree), and nothing but programs
+# to bin/.
+for f in "$prefix"/share/quellix/defaults/*; do
+    case $f in
+    *.led | *.pro | *.config) ;;
+    *)
+        echo "not a factory default file: ${f#"$prefix"/}"
+        failures=$((failures + 1))
+        ;;
+    esac
+done
+for f in "$prefix"/bin/*; do
+    if [[ ! -x $f ]]; then
+        echo "not a program in bin/: ${f#"$prefix"/}"
+        failures=$((failures + 1))
+    fi
+done
+# The installed program finds its skin and defaults from bin/ under this
+# prefix: it starts on simulated devices and paints its window.
+if [[ -x "$prefix/bin/quellix" ]]; then
+    home=$prefix/home
+    mkdir -p "$home"
+    if ! out=$(cd / && HOME=$home QUELLIX_DOCUMENTS_DIR=$home QT_QPA_PLATFORM=offscreen \
+        QUELLIX_INSTANCE_NAME="quellix-layout-$$" QUELLIX_DEBUG=1 \
+        timeout 60 "$prefix/bin/quellix" --simulate --exit-after-paint=0 2>&1) ||
+        ! grep -qx painted <<<"$out"; then
+        echo "the installed program did not paint its window:"
+        tail -20 <<<"$out"
+        failures=$((failures + 1))
+    fi
 fi
 # A rendered icon has the size its folder names.
 if command -v identify >/dev/null; then

@@ -48,6 +48,53 @@ TEST(ProgramDirectory, IsTheFolderOfThisExecutable) {
     EXPECT_TRUE(fs::exists(dir + "platform_dirs_test"));
 }
 
+// The program's skin and factory defaults: beside it in the build tree,
+// under <prefix>/share/quellix when installed (whatever the prefix), under
+// the configured data folder when neither has them.
+TEST(ProgramData, FoundBesideTheProgramInTheBuildTree) {
+    test::TempDir dir;
+    fs::create_directories(dir / "bin" / "skin");
+    fs::create_directories(dir / "share" / "quellix" / "skin"); // an install beside it loses
+    const ProgramData data = findProgramData(dir / "bin/", dir / "configured");
+    EXPECT_EQ(data.skinDir, dir / "bin/" / "skin");
+    EXPECT_EQ(data.defaultsDir, dir / "bin/");
+}
+
+TEST(ProgramData, FoundUnderTheInstallPrefixShareFolder) {
+    test::TempDir dir;
+    fs::create_directories(dir / "prefix" / "bin");
+    fs::create_directories(dir / "prefix" / "share" / "quellix" / "skin");
+    fs::create_directories(dir / "configured" / "skin");
+    const fs::path share = dir / "prefix" / "share" / "quellix";
+    for (const fs::path& programDir : {dir / "prefix" / "bin/", dir / "prefix" / "bin"}) {
+        const ProgramData data = findProgramData(programDir, dir / "configured");
+        EXPECT_EQ(data.skinDir, share / "skin") << programDir;
+        EXPECT_EQ(data.defaultsDir, share / "defaults") << programDir;
+    }
+}
+
+TEST(ProgramData, FoundInTheConfiguredDataFolderOtherwise) {
+    test::TempDir dir;
+    fs::create_directories(dir / "elsewhere" / "bin");
+    fs::create_directories(dir / "configured" / "skin");
+    const ProgramData data = findProgramData(dir / "elsewhere" / "bin/", dir / "configured");
+    EXPECT_EQ(data.skinDir, dir / "configured" / "skin");
+    EXPECT_EQ(data.defaultsDir, dir / "configured" / "defaults");
+}
+
+TEST(ProgramData, NamesTheFolderBesideTheProgramWhenNothingIsFound) {
+    test::TempDir dir;
+    fs::create_directories(dir / "bin");
+    // A share folder without a skin, or a file named skin, is no install.
+    fs::create_directories(dir / "share" / "quellix" / "defaults");
+    test::writeBytes(dir / "bin" / "skin", "not a folder");
+    const ProgramData data = findProgramData(dir / "bin/", dir / "missing");
+    EXPECT_EQ(data.skinDir, dir / "bin/" / "skin");
+    EXPECT_EQ(data.defaultsDir, dir / "bin/");
+    const ProgramData noConfigured = findProgramData(dir / "bin/", fs::path());
+    EXPECT_EQ(noConfigured.skinDir, dir / "bin/" / "skin");
+}
+
 struct Environment {
     std::map<std::string, std::string> variables;
     std::map<fs::path, std::string> files;

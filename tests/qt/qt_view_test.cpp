@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <thread>
 
 #include "quellix/dui/controls.h"
@@ -200,6 +201,48 @@ TEST_F(QtViewTest, PostedWorkTimersAndModalLoopsRunOnTheQtLoop) {
     window.SetTimer(5, 20);
     EXPECT_EQ(window.ShowModal(), 7u);
     EXPECT_EQ(window.timers, std::vector<UINT>{5});
+}
+
+// A window the compositor places: a dialog with an owner is transient for
+// the owner's window (Wayland compositors place it over its parent, X11
+// window managers keep it above), and so is a menu popup.
+TEST_F(QtViewTest, OwnedWindowsAreTransientForTheirOwner) {
+    auto windowTitled = [](const QString& title) -> QWidget* {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->windowTitle() == title) {
+                return w;
+            }
+        }
+        return nullptr;
+    };
+    ViewWindow dialog;
+    ASSERT_NE(dialog.Create(window.GetHWND(), "dialog", 0, 0, 60, 60, 200, 160), kNullWindow);
+    dialog.CenterWindow();
+    dialog.ShowWindow(true);
+    QWidget* dialogWidget = windowTitled("dialog");
+    ASSERT_NE(dialogWidget, nullptr);
+    ASSERT_NE(dialogWidget->windowHandle(), nullptr);
+    EXPECT_EQ(dialogWidget->windowHandle()->transientParent(), widget->windowHandle());
+    EXPECT_TRUE(dialogWidget->windowFlags().testFlag(Qt::Dialog));
+    // Centred over its owner, as the model places it.
+    EXPECT_EQ(dialogWidget->geometry().center(), widget->geometry().center());
+
+    ViewWindow unowned;
+    ASSERT_NE(unowned.Create(kNullWindow, "unowned", 0, 0, 60, 60, 200, 160), kNullWindow);
+    unowned.ShowWindow(true);
+    QWidget* unownedWidget = windowTitled("unowned");
+    ASSERT_NE(unownedWidget, nullptr);
+    EXPECT_EQ(unownedWidget->windowHandle()->transientParent(), nullptr);
+
+    ASSERT_NE(CMenuWnd::CreateMenu(nullptr, "menu.xml", {100, 100}, &window.GetPaintManager()),
+              nullptr);
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->windowHandle()->transientParent(), widget->windowHandle());
+    popup->close();
+    EXPECT_TRUE(runUntil([] { return CMenuWnd::OpenMenus().empty(); }));
+    dialog.DestroyWindow();
+    unowned.DestroyWindow();
 }
 
 TEST_F(QtViewTest, MenuItemsReachTheOwnerAndAClickElsewhereClosesTheMenu) {

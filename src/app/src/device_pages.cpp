@@ -422,8 +422,8 @@ void MouseDevicePage::ReportRateChosen(int rate) {
 // ---------------------------------------------------------------- keyboard
 
 KeyboardDevicePage::KeyboardDevicePage(CMainWnd& window, ConfigCalls& calls,
-                                       std::filesystem::path programDir)
-    : window_(window), calls_(calls), programDir_(std::move(programDir)) {}
+                                       std::filesystem::path defaultsDir)
+    : window_(window), calls_(calls), defaultsDir_(std::move(defaultsDir)) {}
 
 void KeyboardDevicePage::OnNotify(dui::TNotifyUI&) {}
 
@@ -454,7 +454,7 @@ bool KeyboardDevicePage::OnMessage(dui::UINT msg, dui::WPARAM, dui::LPARAM) {
             }
             const int variant = keyboard.variant.load();
             result = profiles::writeProfileFile(
-                programDir_ / std::string(config::defaultKeyProfileFile(variant)),
+                defaultsDir_ / std::string(config::defaultKeyProfileFile(variant)),
                 profiles::ProfileKind::Keyboard, keys);
         }
         defaultKeys_.note(result);
@@ -471,12 +471,12 @@ void KeyboardDevicePage::Refresh(device::DeviceKind kind) {
 
 void InstallDevicePages(CMainWnd& window, ConfigCalls& calls, platform::Clock& clock,
                         platform::DesktopSettings& desktop,
-                        const std::filesystem::path& programDir) {
+                        const std::filesystem::path& defaultsDir) {
     window.SetPage(ui::Feature::PadDevice, std::make_unique<PadDevicePage>(window, calls, clock));
     window.SetPage(ui::Feature::MouseDevice,
                    std::make_unique<MouseDevicePage>(window, calls, desktop));
     window.SetPage(ui::Feature::KeyboardDevice,
-                   std::make_unique<KeyboardDevicePage>(window, calls, programDir));
+                   std::make_unique<KeyboardDevicePage>(window, calls, defaultsDir));
 }
 
 } // namespace quellix::app

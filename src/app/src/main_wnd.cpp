@@ -117,7 +117,7 @@ CMainWnd::CMainWnd(std::unique_ptr<DeviceConfigCalls> calls)
     if (configCalls_ != nullptr) {
         desktop_ = platform::openDesktopSettings();
         InstallDevicePages(*this, *configCalls_, platform::systemClock(), *desktop_,
-                           platform::programDirectory());
+                           configCalls_->factoryDefaultsDir());
         InstallProfilePages(*this, *configCalls_);
         InstallLightingPages(*this, *configCalls_);
         configCalls_->setWheelSpeedApplier([desktop = desktop_.get()](int lines) {

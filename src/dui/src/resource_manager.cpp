@@ -4,6 +4,7 @@
 
 #include "quellix/dui/toolkit.h"
 #include "quellix/platform/debug.h"
+#include "quellix/platform/paths.h"
 
 #include <pugixml.hpp>
 
@@ -26,11 +27,7 @@ int LineOf(const std::string& text, std::ptrdiff_t offset) {
 } // namespace
 
 fs::path DefaultResourcePath() {
-    std::error_code error;
-    fs::path exe = fs::read_symlink("/proc/self/exe", error);
-    if (error)
-        return fs::current_path(error) / "skin";
-    return exe.parent_path() / "skin";
+    return platform::programData().skinDir;
 }
 
 CResourceManager* CResourceManager::GetInstance() {

@@ -166,6 +166,46 @@ std::string programDirectory() {
     return withSlash(executable.parent_path());
 }
 
+ProgramData findProgramData(const fs::path& programDir, const fs::path& installedDataDir) {
+    const auto hasSkin = [](const fs::path& dir) {
+        std::error_code error;
+        return !dir.empty() && fs::is_directory(dir / "skin", error);
+    };
+    const auto installed = [](const fs::path& dataDir) {
+        return ProgramData{dataDir / "skin", dataDir / "defaults"};
+    };
+    if (hasSkin(programDir)) {
+        return {programDir / "skin", programDir};
+    }
+    // "/usr/bin/" and "/usr/bin" both lead to "/usr/share/quellix".
+    const fs::path folder = programDir.has_filename() ? programDir : programDir.parent_path();
+    const fs::path shared = folder.parent_path() / "share" / "quellix";
+    if (!programDir.empty() && hasSkin(shared)) {
+        return installed(shared.lexically_normal());
+    }
+    if (hasSkin(installedDataDir)) {
+        return installed(installedDataDir);
+    }
+    return {programDir / "skin", programDir};
+}
+
+const ProgramData& programData() {
+    static const ProgramData data = [] {
+        fs::path dir = programDirectory();
+        if (dir.empty()) {
+            std::error_code error;
+            dir = fs::current_path(error) / "";
+        }
+#ifdef QUELLIX_DATA_DIR
+        const fs::path installedDataDir = QUELLIX_DATA_DIR;
+#else
+        const fs::path installedDataDir;
+#endif
+        return findProgramData(dir, installedDataDir);
+    }();
+    return data;
+}
+
 const DataDirectories& dataDirectories() {
     static const DataDirectories directories(findDocumentsDir());
     return directories;

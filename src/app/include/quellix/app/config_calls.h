@@ -113,7 +113,7 @@ private:
     std::filesystem::path directory(device::DeviceKind kind) const;
 
     std::shared_ptr<config::DeviceConfigs> configs_;
-    std::filesystem::path defaultsDir_ = platform::programDirectory();
+    std::filesystem::path defaultsDir_ = platform::programData().defaultsDir;
     SessionLookup sessions_;
     DirectoryLookup directories_;
     MessageBox messageBox_;

@@ -69,8 +69,10 @@ private:
 
 class KeyboardDevicePage final : public ui::FeaturePage {
 public:
-    // `programDir` receives the default key profile message 2819 writes.
-    KeyboardDevicePage(CMainWnd& window, ConfigCalls& calls, std::filesystem::path programDir);
+    // `defaultsDir`, the factory defaults folder, receives the default key
+    // profile message 2819 writes (an installed, read-only folder keeps the
+    // shipped file and the write is logged as failed).
+    KeyboardDevicePage(CMainWnd& window, ConfigCalls& calls, std::filesystem::path defaultsDir);
     void OnNotify(dui::TNotifyUI& msg) override;
     bool OnMessage(dui::UINT msg, dui::WPARAM wParam, dui::LPARAM lParam) override;
     void Refresh(device::DeviceKind kind) override;
@@ -78,7 +80,7 @@ public:
 private:
     CMainWnd& window_;
     ConfigCalls& calls_;
-    std::filesystem::path programDir_;
+    std::filesystem::path defaultsDir_;
     platform::ReasonLog notices_{"keyboard notice"};
     platform::ReasonLog defaultKeys_{"default key table"};
 };
@@ -87,7 +89,7 @@ private:
 // thread).
 void InstallDevicePages(CMainWnd& window, ConfigCalls& calls, platform::Clock& clock,
                         platform::DesktopSettings& desktop,
-                        const std::filesystem::path& programDir);
+                        const std::filesystem::path& defaultsDir);
 
 // The wheel speed range of "ms_gunlun_speed_edit".
 inline constexpr int kMinWheelSpeed = 1;

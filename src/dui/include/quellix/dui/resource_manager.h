@@ -76,7 +76,7 @@ private:
     CDuiString lastError_;
 };
 
-// The executable's folder + "skin/".
+// The skin folder of the running program (platform::programData()).
 std::filesystem::path DefaultResourcePath();
 
 } // namespace quellix::dui

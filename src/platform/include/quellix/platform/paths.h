@@ -58,9 +58,32 @@ std::filesystem::path findDocumentsDir(
 std::optional<std::filesystem::path> parseUserDirsDocuments(std::string_view userDirs,
                                                             const std::filesystem::path& home);
 
-// The folder of the running executable, ending with "/": the skin folder
-// and the factory default files lie there.  Empty when it cannot be found.
+// The folder of the running executable, ending with "/".  Empty when it
+// cannot be found.
 std::string programDirectory();
+
+// Where the program's read-only data lies: the skin folder (holding
+// "res.xml") and the folder of the factory default files.
+struct ProgramData {
+    std::filesystem::path skinDir;
+    std::filesystem::path defaultsDir;
+};
+
+// The data of a program in `programDir`, first found wins:
+//   - beside the program: programDir/skin/ and the default files in
+//     programDir itself (the build tree);
+//   - programDir/../share/quellix/skin/ and .../defaults/ (an install under
+//     any prefix);
+//   - installedDataDir/skin/ and installedDataDir/defaults/ (the data folder
+//     the build was configured for).
+// A layout counts as found when its skin folder exists.  When none is
+// found, beside the program, so that what is missing is named there.
+ProgramData findProgramData(const std::filesystem::path& programDir,
+                            const std::filesystem::path& installedDataDir);
+
+// findProgramData for the running executable (the current folder when it
+// cannot be found) and the configured data folder, resolved at first use.
+const ProgramData& programData();
 
 // The process-wide directories, resolved from the environment at first use.
 const DataDirectories& dataDirectories();
