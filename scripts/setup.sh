@@ -14,16 +14,5 @@ packages=(
     dbus dbus-x11 at-spi2-core python3-pyatspi python3-dbus
 )
 
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    if [[ $(id -u) -ne 0 ]]; then
-        echo "setup: missing packages: ${missing[*]}; run as root or install them" >&2
-        exit 1
-    fi
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source "$(dirname "$0")/lib/packages.sh"
+install_packages setup "${packages[@]}"

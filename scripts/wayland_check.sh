@@ -20,19 +20,8 @@ if [[ ! -x $bin ]]; then
 fi
 
 packages=(weston qt6-wayland dbus at-spi2-core python3-pyatspi python3-dbus python3-gi imagemagick)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    if [[ $(id -u) -ne 0 ]]; then
-        echo "wayland: missing packages: ${missing[*]}; run as root or install them" >&2
-        exit 1
-    fi
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+source scripts/lib/packages.sh
+install_packages wayland "${packages[@]}" >/dev/null
 
 work=$(mktemp -d)
 cleanup() {
