@@ -5,7 +5,10 @@ checks what a screen reader would read.  Prints one line per case and a
 closing "N passed, N failed" line; exits 1 when any case failed."""
 
 import os
+import shutil
+import subprocess
 import sys
+import tempfile
 import time
 import traceback
 
@@ -222,6 +225,57 @@ def case_lighting_pages_click_through(program):
     assert not trouble, "the output after the clicks:\n  " + "\n  ".join(trouble[:20])
 
 
+class ServedSimulator:
+    """quellix-sim serving the three devices in a folder of its own, for the
+    cases that fault a device while the program runs."""
+
+    def __init__(self):
+        self.dir = tempfile.mkdtemp(prefix="quellix-a11y-sim-")
+        self.tool = os.path.join(os.path.dirname(BINARY), "quellix-sim")
+        self.process = subprocess.Popen([self.tool, "serve", "--dir", self.dir],
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for("the simulator serving", lambda: any(
+            name.endswith(".sock") for name in os.listdir(self.dir)))
+
+    def command(self, *words):
+        subprocess.run([self.tool, *words, "--dir", self.dir], check=True,
+                       stdout=subprocess.DEVNULL)
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(10)
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+def case_refused_write_is_shown_with_its_reason(program):
+    """The mouse refuses what it is sent for a while (status 0xFF); a DPI
+    stage moved on the mouse page brings a message box that says so.  The
+    lighting stream meets the refusals too (it goes on quietly), so the
+    fault lasts long enough for the write to meet one."""
+    main = settled_main(program)
+    time.sleep(1.0)
+    do_action(control(main, "ms_tab"), "press")
+    do_action(control(main, "ms_rich_Op_tab"), "press")
+    slider = wait_for("the DPI stage 3 slider shown",
+                      lambda: showing(control(main, "ms_DPI3_slider")) and
+                      control(main, "ms_DPI3_slider"))
+    program.simulator.command("status", "mouse", "0xFF", "400")
+    value = slider.queryValue()
+    value.currentValue = value.minimumValue + 1
+    box = program.window("MsgWnd")
+    text = control(box, "MessageText").name
+    assert "0xFF" in text, "the box does not give the reason: %r" % text
+    assert "command 6" in text, "the box does not name the request: %r" % text
+    do_action(control(box, "confirm_btn"), "press")
+    wait_for("the box closed", lambda: not any(
+        w.description == "MsgWnd" and showing(w) for w in program.windows()))
+    lines = [line for line in program.output().splitlines() if "message_device_failed" in line]
+    assert len(lines) == 1 and "0xff" in lines[0], "not one debug line: %r" % lines
+
+
+case_refused_write_is_shown_with_its_reason.served = True
+
+
 CASES = [
     case_device_tabs_switch_the_page,
     case_slider_value_reads_and_sets,
@@ -233,6 +287,7 @@ CASES = [
     case_about_window_opens_and_closes,
     case_minimise_button_iconifies_the_window,
     case_close_button_ends_the_program,
+    case_refused_write_is_shown_with_its_reason,
 ]
 # Cases run only when named.
 PENDING_CASES = []
@@ -269,8 +324,14 @@ def main(argv):
     for case in wanted:
         started = time.monotonic()
         program = None
+        simulator = None
         try:
-            program = Program(BINARY)
+            if getattr(case, "served", False):
+                simulator = ServedSimulator()
+                program = Program(BINARY, ("--sim-dir=" + simulator.dir,))
+                program.simulator = simulator
+            else:
+                program = Program(BINARY)
             case(program)
             passed += 1
             print("PASS %s (%.1f s)" % (case.__name__[5:], time.monotonic() - started))
@@ -284,6 +345,8 @@ def main(argv):
         finally:
             if program is not None:
                 program.stop()
+            if simulator is not None:
+                simulator.stop()
         sys.stdout.flush()
     print("a11y: %d passed, %d failed" % (passed, failed))
     return 1 if failed or not wanted else 0

@@ -177,14 +177,17 @@ public:
         if (!isValid() || !control_->IsInteractive()) {
             return;
         }
-        if (auto* palette = dynamic_cast<CColorPaletteUI*>(control_)) {
-            palette->UserPick(0xFF000000u | (DWORD(value.toLongLong()) & 0xFFFFFF));
-        } else if (auto* slider = dynamic_cast<CSliderUI*>(control_)) {
-            slider->SetFocus();
-            slider->BeginDrag();
-            slider->DragTo(value.toInt());
-            slider->EndDrag();
-        }
+        const long long wanted = value.toLongLong();
+        bridge_.Later(control_, [wanted](CControlUI& control) {
+            if (auto* palette = dynamic_cast<CColorPaletteUI*>(&control)) {
+                palette->UserPick(0xFF000000u | (DWORD(wanted) & 0xFFFFFF));
+            } else if (auto* slider = dynamic_cast<CSliderUI*>(&control)) {
+                slider->SetFocus();
+                slider->BeginDrag();
+                slider->DragTo(static_cast<int>(wanted));
+                slider->EndDrag();
+            }
+        });
     }
     QVariant maximumValue() const override {
         if (dynamic_cast<CColorPaletteUI*>(control_) != nullptr) {
@@ -448,11 +451,20 @@ void AccessibleBridge::ControlChanged(CControlUI& control, ControlChange change)
 
 void AccessibleBridge::PressLater(CControlUI* control) {
     QPointer<WindowWidget> widget = widget_;
-    QTimer::singleShot(0, widget_.data(), [this, widget, control] {
+    Later(control, [widget](CControlUI& pressed) {
+        if (widget != nullptr) {
+            widget->PressControl(&pressed);
+        }
+    });
+}
+
+void AccessibleBridge::Later(CControlUI* control, std::function<void(CControlUI&)> step) {
+    QPointer<WindowWidget> widget = widget_;
+    QTimer::singleShot(0, widget_.data(), [this, widget, control, step = std::move(step)] {
         if (widget == nullptr || !Knows(control)) {
             return;
         }
-        widget->PressControl(control);
+        step(*control);
     });
 }
 

@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QPointer>
+#include <functional>
 #include <unordered_map>
 
 #include "quellix/dui/paint_manager.h"
@@ -37,9 +38,12 @@ public:
     // The model window is going: every control object is dropped.
     void Detach();
 
-    // What a click does, run from the event loop: an action must not wait
-    // for what the click opens (a modal dialog) before it returns.
+    // What a click or a value set does, run from the event loop: the
+    // assistive technology's call must not wait for what it opens (a modal
+    // dialog, a message box saying the device refused the value) before it
+    // returns, or its D-Bus reply comes too late.
     void PressLater(CControlUI* control);
+    void Later(CControlUI* control, std::function<void(CControlUI&)> step);
 
     void ControlChanged(CControlUI& control, ControlChange change) override;
     void ControlRemoved(CControlUI& control) override;
