@@ -95,4 +95,46 @@ TEST(SecondInstance, ExitsAtOnceAndTheFirstGetsTheMessage) {
     std::filesystem::remove_all(dir);
 }
 
+// Whether the process has a handler for SIGTERM yet (its SigCgt mask).
+bool catchesTerm(pid_t pid) {
+    std::istringstream status(readFile("/proc/" + std::to_string(pid) + "/status"));
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("SigCgt:", 0) == 0) {
+            const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
+            return (mask >> (SIGTERM - 1)) & 1u;
+        }
+    }
+    return false;
+}
+
+// A stop that comes as soon as the program handles it (long before its
+// window or event loop exists) ends the run with success, like a stop later.
+TEST(ProcessLife, AStopAsSoonAsItIsHandledEndsWithSuccess) {
+    const std::string dir = testing::TempDir() + "/quellix-early-stop-" + std::to_string(getpid());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    setenv("QUELLIX_INSTANCE_NAME", ("quellix-early-stop-" + std::to_string(getpid())).c_str(), 1);
+    setenv("QUELLIX_DEBUG", "1", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("QUELLIX_SIM_DIR", dir.c_str(), 1);
+    setenv("QUELLIX_DOCUMENTS_DIR", (dir + "/documents").c_str(), 1);
+    setenv("QUELLIX_MACHINE_STORE", (dir + "/documents/machine.ini").c_str(), 1);
+    const pid_t pid = launch(dir + "/run.log");
+    ASSERT_GT(pid, 0);
+    bool handled = false;
+    for (int i = 0; i < 5000 && !handled; ++i) {
+        handled = catchesTerm(pid);
+        if (!handled) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    }
+    ASSERT_TRUE(handled);
+    // Handled before anything slow: the window does not exist yet.
+    EXPECT_EQ(readFile(dir + "/run.log").find("InitWindow"), std::string::npos);
+    kill(pid, SIGTERM);
+    EXPECT_EQ(waitExit(pid), 0) << readFile(dir + "/run.log");
+    std::filesystem::remove_all(dir);
+}
+
 } // namespace

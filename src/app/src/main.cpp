@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -40,7 +41,9 @@ std::unique_ptr<quellix::sim::Simulator> startSimulator(const quellix::app::AppO
 #endif
 
 // SIGTERM and SIGINT end the run through the window's normal shutdown:
-// the handler only writes a byte that the event loop reads.
+// the handler only writes a byte that the event loop reads.  The signals
+// are caught from the first instruction on; a stop that comes before the
+// window exists waits in the pipe until the event loop runs.
 int g_signalPipe[2] = {-1, -1};
 
 extern "C" void onTerminationSignal(int) {
@@ -48,8 +51,29 @@ extern "C" void onTerminationSignal(int) {
     [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
 }
 
-void installTerminationHandler(const std::function<void()>& shutdown) {
+// Runs before the program's static initialisers, as early as the process
+// can run code of its own.
+__attribute__((constructor)) void catchTerminationSignals() {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
+        return;
+    }
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+// A stop asked for before the event loop ran: nothing slow is left to
+// undo, so the process ends at once with success.
+bool stopRequested() {
+    pollfd pending{g_signalPipe[0], POLLIN, 0};
+    return g_signalPipe[0] >= 0 && ::poll(&pending, 1, 0) == 1;
+}
+
+void installTerminationHandler(const std::function<void()>& shutdown) {
+    if (g_signalPipe[0] < 0) {
         return;
     }
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
@@ -58,12 +82,34 @@ void installTerminationHandler(const std::function<void()>& shutdown) {
         [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
         shutdown();
     });
-    struct sigaction action {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+}
+
+// Qt ends the process with abort() when its platform cannot start (a
+// display that is not there, a screen it does not have, an unknown
+// platform name); while the application is being made, such a failure is
+// reported in a sentence and the process exits 1 instead.
+QtMessageHandler g_previousMessageHandler = nullptr;
+// The last warning before the fatal message: it names what failed (the
+// display, the plugin), where the fatal text only says that nothing worked.
+QString g_platformWarning;
+
+void reportPlatformFailure(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+    const QString firstLine = message.section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (type == QtWarningMsg || type == QtCriticalMsg) {
+        g_platformWarning = firstLine;
+    }
+    if (type == QtFatalMsg) {
+        const QString reason = g_platformWarning.isEmpty() ? firstLine : g_platformWarning;
+        std::fprintf(stderr,
+                     "quellix: the display cannot be used (%s); check DISPLAY, WAYLAND_DISPLAY "
+                     "and QT_QPA_PLATFORM, or run it under xvfb-run\n",
+                     reason.toLocal8Bit().constData());
+        std::_Exit(1);
+    }
+    if (g_previousMessageHandler != nullptr) {
+        g_previousMessageHandler(type, context, message);
+    }
 }
 
 // Whether the X server DISPLAY names accepts a connection.
@@ -144,7 +190,12 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    g_previousMessageHandler = qInstallMessageHandler(reportPlatformFailure);
     QApplication application(argc, argv);
+    qInstallMessageHandler(g_previousMessageHandler);
+    if (stopRequested()) {
+        return 0;
+    }
     QApplication::setApplicationName("Quellix");
     QApplication::setQuitOnLastWindowClosed(false);
     quellix::dui::qt::QtBackend backend;
