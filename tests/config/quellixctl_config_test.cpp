@@ -13,6 +13,8 @@
 #include <sstream>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace quellix::tools {
 namespace {
 
@@ -82,6 +84,23 @@ TEST_F(QuellixctlConfig, ProfileDecodesOrSaysWhyNot) {
     EXPECT_EQ(run({"profile", (dir / "b.led").string()}), 1);
     EXPECT_NE(err_.str().find("not a profile file"), std::string::npos) << err_.str();
     EXPECT_EQ(run({"profile", (dir / "none.led").string()}), 1);
+
+    // A header of the right magic over a payload no family has: what was
+    // decoded is shown, and the command fails.
+    platform::test::writeBytes(
+        dir / "c.led",
+        profiles::encodeProfile(profiles::ProfileKind::Mouse, std::vector<std::uint8_t>(7)));
+    out_.str("");
+    err_.str("");
+    EXPECT_EQ(run({"profile", (dir / "c.led").string()}), 1);
+    EXPECT_NE(out_.str().find("family: none"), std::string::npos) << out_.str();
+    EXPECT_NE(err_.str().find("no profile of a known family"), std::string::npos) << err_.str();
+
+    // A FIFO is refused at once, not waited on.
+    ASSERT_EQ(::mkfifo((dir / "d.led").c_str(), 0600), 0);
+    err_.str("");
+    EXPECT_EQ(run({"profile", (dir / "d.led").string()}), 1);
+    EXPECT_NE(err_.str().find("d.led"), std::string::npos) << err_.str();
 }
 
 } // namespace

@@ -8,11 +8,13 @@
 
 #include "result_print.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <numeric>
@@ -147,6 +149,49 @@ TEST(ProfileFile, FailedSaveSaysSoAndKeepsTheOldFile) {
                 return {};
             }),
         "");
+}
+
+TEST(ProfileFile, OnlyARegularFileIsReadOrReplaced) {
+    TempDir dir;
+    const std::vector<std::uint8_t> payload(64, 3);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir / "folder.led");
+    std::filesystem::create_symlink(dir / "fifo", dir / "to-fifo.led");
+    // A character device of the test's own, where the system lets it make one.
+    const bool device = ::mknod((dir / "null").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    if (device) {
+        std::filesystem::create_symlink(dir / "null", dir / "to-device.config");
+    }
+    struct Case {
+        const char* name;
+        std::filesystem::file_type type; // what must still be there afterwards
+        std::filesystem::path target;
+    };
+    std::vector<Case> cases = {
+        {"fifo", std::filesystem::file_type::fifo, dir / "fifo"},
+        {"folder.led", std::filesystem::file_type::directory, dir / "folder.led"},
+        {"to-fifo.led", std::filesystem::file_type::fifo, dir / "fifo"},
+    };
+    if (device) {
+        cases.push_back({"to-device.config", std::filesystem::file_type::character, dir / "null"});
+    }
+    for (const Case& c : cases) {
+        // A read neither blocks on a FIFO nor takes anything but a file.
+        std::vector<std::uint8_t> back(64, 0xEE);
+        EXPECT_EQ(readProfileFile(dir / c.name, ReadMode::Lenient, ProfileKind::MousePad, back),
+                  Status::FileError)
+            << c.name;
+        EXPECT_EQ(back[0], 0xEE) << c.name;
+        const Result saved = writeProfileFile(dir / c.name, ProfileKind::MousePad, payload);
+        EXPECT_EQ(saved, Status::FileError) << c.name;
+        EXPECT_THAT(saved.errorNumber(), ::testing::AnyOf(EINVAL, EISDIR)) << c.name;
+        EXPECT_EQ(std::filesystem::symlink_status(c.target).type(), c.type) << c.name;
+    }
+    // A link to a regular file is followed: the file it names is replaced.
+    ASSERT_TRUE(writeProfileFile(dir / "real.led", ProfileKind::MousePad, payload));
+    std::filesystem::create_symlink(dir / "real.led", dir / "link.led");
+    EXPECT_TRUE(writeProfileFile(dir / "link.led", ProfileKind::MousePad, payload));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.led"));
 }
 
 TEST(Families, SizesKindsAndExtensions) {

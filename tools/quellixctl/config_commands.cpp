@@ -139,9 +139,13 @@ int runProfile(CommandArgs args, CommandContext& context) {
                 << (kind ? device::kindName(*kind) : std::string_view("unknown")) << "), payload "
                 << profile->payloadBytes << " bytes\n";
     if (profile->families.empty()) {
+        // What was decoded is shown, but the file is no profile this program
+        // can load: the command fails.
         context.out << "family: none has this size and kind\n";
         printHexDump(context.out, profile->payload, 0);
-        return kExitOk;
+        context.err << "quellixctl: " << args[0]
+                    << " is no profile of a known family (its size and kind fit none)\n";
+        return kExitFailure;
     }
     for (auto family : profile->families) {
         context.out << "family: " << family << '\n';

@@ -87,6 +87,13 @@ namespace {
 std::error_code replaceFile(const fs::path& path, std::string_view bytes) {
     const fs::path target = resolveTarget(path);
     const fs::path directory = target.parent_path();
+    // Only a regular file (or nothing) is replaced: a rename over a device
+    // node, a FIFO, a socket or a folder that a name or a link leads to
+    // would put a file where the system had something else.
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+        return std::make_error_code(S_ISDIR(existing.st_mode) ? std::errc::is_a_directory
+                                                              : std::errc::invalid_argument);
     // Renaming needs only the folder's permission; a file its owner made
     // read-only must still not change.
     if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
@@ -117,7 +124,9 @@ std::error_code replaceFile(const fs::path& path, std::string_view bytes) {
 
 std::error_code readFile(const fs::path& path, std::size_t maxBytes, std::string& bytes) {
     bytes.clear();
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: opening a FIFO for reading would wait for a writer.
+    // What is not a regular file is refused below before anything is read.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.get() < 0)
         return lastError();
     struct stat info {};
