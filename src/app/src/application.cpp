@@ -9,7 +9,9 @@
 #include "quellix/device/device_kind.h"
 #include "quellix/dui/control_factory.h"
 #include "quellix/dui/resource_manager.h"
+#include "quellix/platform/atomic_file.h"
 #include "quellix/platform/debug.h"
+#include "quellix/platform/paths.h"
 #include "quellix/ui/custom_controls.h"
 #include "quellix/ui/skin_menu_page.h"
 
@@ -183,6 +185,15 @@ bool SetUpResources(dui::Toolkit& toolkit, const std::string& skinDir) {
 int RunMainWindow(dui::Toolkit& toolkit, std::unique_ptr<platform::SingleInstance> instance,
                   const hid::DeviceSource& source, const std::function<void(CMainWnd&)>& onCreated,
                   bool startHidden) {
+    // Saves of an instance killed mid-save leave their temporary files; this
+    // instance is the only one, so none of them is still being written.
+    for (const std::string& dir : {platform::dataRoot(), platform::keyboardDir(),
+                                   platform::mouseDir(), platform::mousePadDir()}) {
+        if (const int removed = platform::removeStaleTemporaries(dir); removed > 0) {
+            platform::debugOutputf("%s: %d temporary files of interrupted saves removed",
+                                   dir.c_str(), removed);
+        }
+    }
     auto window = std::make_unique<CMainWnd>();
     window->SetDeviceSource(source);
     window->SetPage(ui::Feature::SkinAndMenu,

@@ -100,7 +100,7 @@ std::error_code replaceFile(const fs::path& path, std::string_view bytes) {
         return lastError();
     // A short fixed temporary name, so that a target name near the length
     // limit still leaves room for it.
-    std::string pattern = (directory / ".qx-tmp-XXXXXX").string();
+    std::string pattern = (directory / (std::string(kTemporaryPrefix) + "XXXXXX")).string();
     FileDescriptor file(::mkostemp(pattern.data(), O_CLOEXEC));
     if (file.get() < 0)
         return lastError();
@@ -159,6 +159,24 @@ Result asResult(std::error_code error, const fs::path& path) {
 }
 
 } // namespace
+
+int removeStaleTemporaries(const fs::path& directory) {
+    constexpr std::size_t kRandomPart = 6;
+    std::error_code ec;
+    int removed = 0;
+    for (const auto& entry : fs::directory_iterator(directory, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != kTemporaryPrefix.size() + kRandomPart ||
+            !name.starts_with(kTemporaryPrefix) || !entry.is_regular_file(ec) ||
+            entry.is_symlink(ec)) {
+            continue;
+        }
+        if (fs::remove(entry.path(), ec)) {
+            ++removed;
+        }
+    }
+    return removed;
+}
 
 Result replaceFileAtomically(const fs::path& path, std::string_view bytes) {
     return asResult(replaceFile(path, bytes), path);

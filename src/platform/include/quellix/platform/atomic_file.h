@@ -28,4 +28,15 @@ Result replaceFileAtomically(const std::filesystem::path& path, std::string_view
 // regular file.
 Result readWholeFile(const std::filesystem::path& path, std::size_t maxBytes, std::string& bytes);
 
+// The name every save's temporary file starts with; six random characters
+// follow.
+inline constexpr std::string_view kTemporaryPrefix = ".qx-tmp-";
+
+// Removes the temporary files that saves left in `directory` when their
+// process was killed between writing and renaming (regular files named
+// kTemporaryPrefix and six characters; links and anything else stay).  For
+// the start of the single instance, when no save of its own can be under
+// way.  Returns how many were removed.
+int removeStaleTemporaries(const std::filesystem::path& directory);
+
 } // namespace quellix::platform
