@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <functional>
 
+#include <sys/stat.h>
+
 namespace quellix::app {
 namespace {
 
@@ -89,6 +91,7 @@ TEST_F(MouseSettingsTest, DpiReleaseWritesTheAbsoluteOffset) {
 
 TEST_F(MouseSettingsTest, ARefusedWriteIsShownWithItsReason) {
     page_->Refresh(DeviceKind::Mouse);
+    live_.backend().Pump(); // the refresh's notifications are over
     auto& history = live_.backend().ModalHistory();
     struct Case {
         const char* what;
@@ -131,6 +134,25 @@ TEST_F(MouseSettingsTest, ARefusedWriteIsShownWithItsReason) {
                   1)
             << c.what;
     }
+}
+
+TEST_F(MouseSettingsTest, ARefreshThatCannotSaveShowsNoBox) {
+    // The profile files cannot be written; a refresh sets the controls,
+    // whose notifications are nobody's edit: logged, not shown.
+    ASSERT_EQ(::mkfifo((profiles_ / "0.config").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((profiles_ / "0.led").c_str(), 0600), 0);
+    calls_.configs().mouse.record.store(config::mouse_field::kReportRate, 1);
+    const std::size_t before = live_.backend().ModalHistory().size();
+    page_->Refresh(DeviceKind::Mouse);
+    // The refresh's own notifications, as the window would hand them on.
+    notify(dui::DUI_MSGTYPE_ITEMSELECT, "ms_report_fct_combo");
+    notify(dui::DUI_MSGTYPE_VALUECHANGED, "ms_point_speed_slider");
+    EXPECT_EQ(live_.backend().ModalHistory().size(), before);
+    live_.backend().Pump();
+    // The same control changed by the user shows the failure.
+    live_.window().FindControl<dui::CComboUI>("ms_report_fct_combo")->SelectItem(2, false);
+    notify(dui::DUI_MSGTYPE_ITEMSELECT, "ms_report_fct_combo");
+    EXPECT_EQ(live_.backend().ModalHistory().size(), before + 1);
 }
 
 TEST_F(MouseSettingsTest, DpiColourButtonTakesTheDialogsChoiceOnlyWhenConfirmed) {

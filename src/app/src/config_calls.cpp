@@ -59,7 +59,9 @@ bool loadFamily(Family family, const std::filesystem::path& directory, int posit
     if (!result) {
         platform::debugOutput(std::string(profiles::readDiagnostic(result)) + " " + path.string() +
                               ": " + result.describe());
-        if (result.errorNumber() != ENOENT) {
+        // A file that is there but not such a profile is refused; one that
+        // cannot be read (none yet, not a file) leaves the factory default.
+        if (result == Status::BadFile) {
             return false;
         }
         // No profile yet (a first run): the device starts from the factory

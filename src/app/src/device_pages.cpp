@@ -70,16 +70,6 @@ void showFailure(CMainWnd& window, const char* whatKey, const Result& result) {
     ui::ShowFailure(window.GetHWND(), whatKey, result);
 }
 
-// An edit's device write and its profile saves: the device's failure is
-// shown first; a save's only when the device took the change.
-void showEditFailures(CMainWnd& window, const Result& device, const Result& saved) {
-    if (!device) {
-        showFailure(window, kDeviceFailed, device);
-    } else {
-        showFailure(window, kSaveFailed, saved);
-    }
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- pad
@@ -222,7 +212,26 @@ void MouseDevicePage::Refresh(device::DeviceKind kind) {
     window_.Page(ui::Feature::Lighting).Refresh(kind);
 }
 
+void MouseDevicePage::Report(const char* whatKey, const Result& result) {
+    if (window_.Refreshing()) {
+        // A control the refresh set raised the edit's notification: nobody
+        // asked for it, so its failure is logged, not put in front of the user.
+        notices_.note(result);
+    } else {
+        showFailure(window_, whatKey, result);
+    }
+}
+
+void MouseDevicePage::ReportEdit(const Result& device, const Result& saved) {
+    Report(device ? kSaveFailed : kDeviceFailed, device ? saved : device);
+}
+
 void MouseDevicePage::RefreshDevice() {
+    window_.BeginRefresh();
+    RefreshControls();
+}
+
+void MouseDevicePage::RefreshControls() {
     auto& mouse = calls_.configs().mouse;
     config::MouseSlotSettings settings;
     device::DeviceInfoBlock info;
@@ -294,7 +303,7 @@ void MouseDevicePage::PickDpiColour(int stage, dui::CControlUI& button) {
         config::setDpiColour(calls_.configs().mouse, stage, rgbOf(choice.colour));
     }
     window_.MarkLightingChanged(DeviceKind::Mouse);
-    showFailure(window_, kSaveFailed, calls_.saveMouseDevice());
+    Report(kSaveFailed, calls_.saveMouseDevice());
 }
 
 void MouseDevicePage::PointerSpeedChanged(int value) {
@@ -307,7 +316,7 @@ void MouseDevicePage::SaveSpeeds() {
     FirstFailure failure;
     failure.note(calls_.saveMouseDevice());
     failure.note(calls_.saveMouseLighting());
-    showFailure(window_, kSaveFailed, failure.result());
+    Report(kSaveFailed, failure.result());
 }
 
 void MouseDevicePage::WheelSpeedStep(int delta) {
@@ -348,7 +357,7 @@ void MouseDevicePage::WheelSpeedLeft() {
     // The edit's text was already brought into 1..100 while it was typed.
     const int v = std::clamp(leadingNumber(edit->GetText()), kMinWheelSpeed, kMaxWheelSpeed);
     ApplyWheelSpeed(v);
-    showFailure(window_, kSaveFailed, calls_.saveMouseDevice());
+    Report(kSaveFailed, calls_.saveMouseDevice());
 }
 
 void MouseDevicePage::ApplyWheelSpeed(int lines) {
@@ -369,14 +378,13 @@ void MouseDevicePage::Reset() {
         edit->SetText(std::to_string(kResetWheelLines));
     }
     desktop_.setWheelLines(kResetWheelLines);
-    showFailure(window_, kDeviceFailed,
-                config::resetMouseDevice(calls_.session(DeviceKind::Mouse)));
+    Report(kDeviceFailed, config::resetMouseDevice(calls_.session(DeviceKind::Mouse)));
 }
 
 void MouseDevicePage::SelectSlot(int n) {
     const auto change =
         config::selectMouseSlot(calls_.configs().mouse, calls_.session(DeviceKind::Mouse), n);
-    showFailure(window_, kDeviceFailed, change.result);
+    Report(kDeviceFailed, change.result);
     if (change.selection == config::SlotSelection::Switched) {
         if (auto* tab = window_.FindControl("ms_tab_function")) {
             tab->SetVisible(false);
@@ -406,7 +414,7 @@ void MouseDevicePage::DpiReleased(int stage, int value) {
     FirstFailure saved;
     saved.note(calls_.saveMouseDevice());
     saved.note(calls_.saveMouseLighting());
-    showEditFailures(window_, written, saved.result());
+    ReportEdit(written, saved.result());
 }
 
 void MouseDevicePage::ReportRateChosen(int rate) {
@@ -416,7 +424,7 @@ void MouseDevicePage::ReportRateChosen(int rate) {
     const Result written = config::writeReportRate(
         calls_.configs().mouse, calls_.session(DeviceKind::Mouse), static_cast<std::uint8_t>(rate));
     window_.MarkLightingChanged(DeviceKind::Mouse);
-    showEditFailures(window_, written, calls_.saveMouseLighting());
+    ReportEdit(written, calls_.saveMouseLighting());
 }
 
 // ---------------------------------------------------------------- keyboard

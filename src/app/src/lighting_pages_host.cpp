@@ -1,6 +1,7 @@
 #include "quellix/app/lighting_pages_host.h"
 
 #include "quellix/lighting/pages/lighting_page.h"
+#include "quellix/platform/reason_log.h"
 #include "quellix/ui/failure_message.h"
 
 namespace quellix::app {
@@ -43,22 +44,32 @@ public:
         return Result::failure(Status::BadArgument, "no such profile");
     }
     void ShowFailure(std::string_view whatKey, const Result& result) override {
-        ui::ShowFailure(window_.GetHWND(), whatKey, result);
+        if (window_.Refreshing()) {
+            refreshFailures_.note(result);
+        } else {
+            ui::ShowFailure(window_.GetHWND(), whatKey, result);
+        }
     }
 
 private:
     CMainWnd& window_;
     ConfigCalls& calls_;
+    platform::ReasonLog refreshFailures_{"lighting page refresh"};
 };
 
 // The page owns its host: both live as long as the window's page table.
 class HostedLightingPage final : public ui::FeaturePage {
 public:
-    HostedLightingPage(CMainWnd& window, ConfigCalls& calls) : host_(window, calls), page_(host_) {}
+    HostedLightingPage(CMainWnd& window, ConfigCalls& calls)
+        : window_(window), host_(window, calls), page_(host_) {}
     void OnNotify(dui::TNotifyUI& msg) override { page_.OnNotify(msg); }
-    void Refresh(device::DeviceKind kind) override { page_.Refresh(kind); }
+    void Refresh(device::DeviceKind kind) override {
+        window_.BeginRefresh();
+        page_.Refresh(kind);
+    }
 
 private:
+    CMainWnd& window_;
     WindowLightingHost host_;
     pages::LightingPage page_;
 };

@@ -203,6 +203,15 @@ ui::FeaturePage& CMainWnd::Page(ui::Feature feature) {
     return *pages_[static_cast<std::size_t>(feature)];
 }
 
+void CMainWnd::BeginRefresh() {
+    ++*refreshes_;
+    dui::PostTask([refreshes = std::weak_ptr<int>(refreshes_)] {
+        if (auto count = refreshes.lock()) {
+            --*count;
+        }
+    });
+}
+
 void CMainWnd::SetPage(ui::Feature feature, std::unique_ptr<ui::FeaturePage> page) {
     if (page) {
         pages_[static_cast<std::size_t>(feature)] = std::move(page);

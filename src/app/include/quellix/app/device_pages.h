@@ -13,6 +13,7 @@
 #include "quellix/ui/feature_page.h"
 
 #include <filesystem>
+#include <memory>
 
 namespace quellix::app {
 
@@ -46,7 +47,14 @@ public:
 
 private:
     void RefreshDevice();
+    void RefreshControls();
     void SelectSlot(int n);
+    // The failure of an edit: shown with its reason, or only logged while a
+    // refresh sets the controls (their notifications are nobody's edit).
+    void Report(const char* whatKey, const Result& result);
+    // An edit's device write and its profile saves: the device's failure
+    // first; a save's only when the device took the change.
+    void ReportEdit(const Result& device, const Result& saved);
     void DpiReleased(int stage, int value);
     void DpiMoved(int stage, int value);
     void ReportRateChosen(int rate);

@@ -154,6 +154,14 @@ public:
     // untouched window does not wake ten times a second for nothing.  UI
     // thread only, as every edit is.
     void MarkLightingChanged(device::DeviceKind kind);
+
+    // A page refresh sets controls, and their notifications (some at once,
+    // some through the dispatcher's queue) run the same handlers as a
+    // user's edit.  A refresh counts as running until a task posted after
+    // those notifications has run; failures met meanwhile are nobody's edit
+    // and are logged, not shown.
+    void BeginRefresh();
+    bool Refreshing() const { return *refreshes_ > 0; }
     // 0 between a suspend and the following resume; lighting frames are
     // sent only while it is 1.  Kept by the device link, which the
     // lighting workers share.
@@ -189,6 +197,7 @@ private:
     ProfileWatcherSetup watcherSetup_;
     WorkerSet workers_;
     std::array<std::unique_ptr<ui::FeaturePage>, ui::kFeatureCount> pages_;
+    std::shared_ptr<int> refreshes_ = std::make_shared<int>(0);
     bool showRuleBoxOpen_ = false;
     bool trayRuleBoxOpen_ = false;
     bool startedUp_ = false;
