@@ -78,7 +78,7 @@ reference_checks=(
     "late-reply|^< 04 01 00 01 |1"
     "late-reply|^exit 0$|1"
     "silent|^> 04 01 00 01 |4"
-    "silent|no reply from the device|1"
+    "silent|the device did not answer|1"
     "unplug-mid-transfer|^exit 1$|1"
     "no-access|is present but could not be opened|1"
     "detection|^mouse found, connect sequence read its info block$|1"
