@@ -18,9 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const FamilyInfo& info = familyInfo(static_cast<Family>(f));
         for (ReadMode mode : {ReadMode::Exact, ReadMode::Lenient}) {
             std::vector<std::uint8_t> payload(info.payloadBytes, 0x5A);
-            const int result = decodeProfile(file, mode, info.kind, payload);
-            require(result == kReadOk || result == kReadBadFormat);
-            if (result != kReadOk) {
+            const quellix::Result result = decodeProfile(file, mode, info.kind, payload);
+            require(result.ok() || result == quellix::Status::BadFile);
+            if (!result.ok()) {
                 require(payload == std::vector<std::uint8_t>(info.payloadBytes, 0x5A));
             } else if (mode == ReadMode::Exact) {
                 require(size == kHeaderBytes + info.payloadBytes);
@@ -28,9 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
-    std::string error;
-    const auto description = describeProfile(file, &error);
-    require(description.has_value() == error.empty());
+    const auto description = describeProfile(file);
+    // A refusal says why.
+    require(description.ok() || !description.result().detail().empty());
     if (description) {
         require(description->payload.size() + kHeaderBytes == size);
     }
