@@ -62,14 +62,14 @@ std::string FailureText(std::string_view whatKey, const Result& result) {
     return text;
 }
 
-void ShowFailure(dui::HWND parent, std::string_view whatKey, const Result& result) {
+void ShowFailure(dui::HWND parent, std::string_view whatKey, const Result& result, bool wait) {
     if (result.ok()) {
         return;
     }
     platform::debugOutput(std::string(whatKey) + ": " + result.describe());
     const std::string text = FailureText(whatKey, result);
     dui::Toolkit* toolkit = dui::Toolkit::current();
-    if (toolkit != nullptr && toolkit->dispatcher().isUiThread()) {
+    if (wait && toolkit != nullptr && toolkit->dispatcher().isUiThread()) {
         CMsgWnd::MessageBox(parent, text, false);
     } else {
         CMsgWnd::PostMessageText(parent, text);

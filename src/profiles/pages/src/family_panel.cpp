@@ -107,15 +107,7 @@ void FamilyPanel::ShowMessage(const char* key) {
 }
 
 void FamilyPanel::ShowFailure(const char* key, const Result& result) {
-    if (result.ok()) {
-        return;
-    }
-    if (postMessages_) {
-        platform::debugOutput(std::string(key) + ": " + result.describe());
-        ui::CMsgWnd::PostMessageText(host_.Window(), ui::FailureText(key, result));
-    } else {
-        ui::ShowFailure(host_.Window(), key, result);
-    }
+    ui::ShowFailure(host_.Window(), key, result, !postMessages_);
 }
 
 // ------------------------------------------------------------ files

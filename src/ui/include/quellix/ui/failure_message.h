@@ -19,7 +19,9 @@ std::string_view ReasonKey(Status status);
 std::string FailureText(std::string_view whatKey, const Result& result);
 
 // Shows FailureText in the message box: modally on the UI thread, posted
-// (without waiting) from any other thread.  Nothing for a success.
-void ShowFailure(dui::HWND parent, std::string_view whatKey, const Result& result);
+// (without waiting) from any other thread or when `wait` is false (a step
+// that must go on while the box is up).  Nothing for a success.
+void ShowFailure(dui::HWND parent, std::string_view whatKey, const Result& result,
+                 bool wait = true);
 
 } // namespace quellix::ui
